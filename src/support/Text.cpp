@@ -1,0 +1,102 @@
+#include "support/Text.h"
+
+#include <unicode/coll.h>
+#include <unicode/locid.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace tintra {
+namespace {
+
+bool isASCII(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return std::uint8_t(c) < 0x80; });
+}
+
+std::unique_ptr<icu::Collator> makeCollator(icu::Collator::ECollationStrength strength)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale::getDefault(), status));
+    if (U_FAILURE(status) || !collator) {
+        status = U_ZERO_ERROR;
+        collator.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
+    }
+    if (collator) {
+        collator->setStrength(strength);
+        collator->setAttribute(UCOL_NUMERIC_COLLATION, UCOL_ON, status);
+    }
+    return collator;
+}
+
+int compareWith(const icu::Collator* collator, std::string_view a, std::string_view b)
+{
+    if (!collator)
+        return 0;
+    UErrorCode status = U_ZERO_ERROR;
+    const auto result = collator->compareUTF8(icu::StringPiece(a.data(), int32_t(a.size())),
+        icu::StringPiece(b.data(), int32_t(b.size())), status);
+    return U_FAILURE(status) ? 0 : int(result);
+}
+
+} // namespace
+
+std::optional<std::u32string> decodeUTF8(std::string_view utf8)
+{
+    std::u32string codePoints;
+    codePoints.reserve(utf8.size());
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
+    const auto length = int32_t(utf8.size());
+    for (int32_t i = 0; i < length;) {
+        UChar32 c;
+        U8_NEXT(bytes, i, length, c);
+        if (c < 0)
+            return std::nullopt;
+        codePoints.push_back(char32_t(c));
+    }
+    return codePoints;
+}
+
+void appendUTF8(std::string& text, char32_t codePoint)
+{
+    char buffer[U8_MAX_LENGTH];
+    int32_t length = 0;
+    UBool error = false;
+    U8_APPEND(buffer, length, U8_MAX_LENGTH, UChar32(codePoint), error);
+    if (!error)
+        text.append(buffer, std::size_t(length));
+}
+
+std::string lowercased(std::string_view text)
+{
+    if (isASCII(text)) {
+        std::string lower(text);
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
+        return lower;
+    }
+    std::string lower;
+    icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), int32_t(text.size()))).toLower(icu::Locale::getRoot()).toUTF8String(lower);
+    return lower;
+}
+
+bool isAlphanumeric(char32_t codePoint)
+{
+    return (U_GET_GC_MASK(UChar32(codePoint)) & (U_GC_L_MASK | U_GC_N_MASK)) != 0;
+}
+
+int localizedStandardCompare(std::string_view a, std::string_view b)
+{
+    // Collators are costly to make and not safe to share between threads.
+    thread_local const auto loose = makeCollator(icu::Collator::SECONDARY);
+    thread_local const auto strict = makeCollator(icu::Collator::TERTIARY);
+    if (int result = compareWith(loose.get(), a, b))
+        return result;
+    if (int result = compareWith(strict.get(), a, b))
+        return result;
+    return a.compare(b);
+}
+
+} // namespace tintra
