@@ -17,10 +17,21 @@ bool isASCII(std::string_view text)
     return std::all_of(text.begin(), text.end(), [](char c) { return std::uint8_t(c) < 0x80; });
 }
 
+// The C and POSIX locales collate by code point, which no file browser does;
+// they get the root collation instead.
+icu::Locale collationLocale()
+{
+    const icu::Locale& locale = icu::Locale::getDefault();
+    const std::string_view variant = locale.getVariant();
+    if (locale.getLanguage()[0] == '\0' || variant == "POSIX")
+        return icu::Locale::getRoot();
+    return locale;
+}
+
 std::unique_ptr<icu::Collator> makeCollator(icu::Collator::ECollationStrength strength)
 {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale::getDefault(), status));
+    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(collationLocale(), status));
     if (U_FAILURE(status) || !collator) {
         status = U_ZERO_ERROR;
         collator.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
