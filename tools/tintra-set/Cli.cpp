@@ -1,0 +1,83 @@
+#include "Cli.h"
+
+#include "EventsCommand.h"
+#include "support/Text.h"
+
+#include <fmt/format.h>
+#include <fmt/ostream.h>
+
+#include <optional>
+
+namespace tintra::cli {
+namespace {
+
+constexpr std::string_view usage = R"(usage: tintra-set <command> [options]
+
+Inspect and convert Tintra Dorvel sound sets.
+
+commands:
+  events [--category NAME]   list the theme events a sound set can provide:
+                             code, file name, category, flags, display name;
+                             NAME is window, menu, control or finder
+options:
+  -h, --help                 show this help
+)";
+
+int usageError(std::ostream& err, std::string_view message)
+{
+    fmt::print(err, "tintra-set: {}\nTry 'tintra-set --help' for more information.\n", message);
+    return exitUsage;
+}
+
+bool isHelp(std::string_view word)
+{
+    return word == "-h" || word == "--help";
+}
+
+int runEvents(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err)
+{
+    std::optional<TintraSoundCategory> category;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const auto word = arguments[i];
+        if (isHelp(word)) {
+            out << usage;
+            return exitSuccess;
+        }
+        std::optional<std::string_view> value;
+        if (word == "--category" && i + 1 < arguments.size())
+            value = arguments[++i];
+        else if (word.starts_with("--category="))
+            value = word.substr(word.find('=') + 1);
+        else if (word == "--category")
+            return usageError(err, "option '--category' needs a category name");
+        else
+            return usageError(err, fmt::format("events: unknown option '{}'", word));
+
+        category = soundCategory(lowercased(*value));
+        if (!category)
+            return usageError(err, fmt::format("events: unknown category '{}' (expected window, menu, control or finder)", *value));
+    }
+    printEventTable(out, category);
+    return exitSuccess;
+}
+
+} // namespace
+
+int runTintraSet(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err)
+{
+    if (arguments.empty())
+        return usageError(err, "missing command");
+    const auto command = arguments.front();
+    const auto rest = arguments.subspan(1);
+    if (isHelp(command)) {
+        out << usage;
+        return exitSuccess;
+    }
+    if (command == "events")
+        return runEvents(rest, out, err);
+    if (command.starts_with("-"))
+        return usageError(err, fmt::format("unknown option '{}'", command));
+    return usageError(err, fmt::format("unknown command '{}'", command));
+}
+
+} // namespace tintra::cli

@@ -1,0 +1,11 @@
+#include "Cli.h"
+
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    return tintra::cli::runTintraSet(arguments, std::cout, std::cerr);
+}
