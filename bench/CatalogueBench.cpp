@@ -45,5 +45,3 @@ BENCHMARK(BM_EntryByFileNameMiss);
 
 } // namespace
 } // namespace tintra
-
-BENCHMARK_MAIN();
