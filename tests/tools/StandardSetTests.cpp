@@ -1,0 +1,302 @@
+#include "Levels.h"
+#include "SoundDesign.h"
+#include "StandardSet.h"
+
+#include "catalogue/Catalogue.h"
+#include "support/PropertyList.h"
+#include "support/Text.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <random>
+#include <set>
+
+namespace tintra::standardset {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Decoded {
+    SF_INFO info {};
+    std::vector<std::int16_t> samples;
+    double seconds() const { return double(samples.size()) / info.samplerate; }
+};
+
+std::optional<Decoded> decode(const fs::path& file)
+{
+    Decoded decoded;
+    SNDFILE* sound = sf_open(file.c_str(), SFM_READ, &decoded.info);
+    if (!sound)
+        return std::nullopt;
+    decoded.samples.resize(std::size_t(decoded.info.frames * decoded.info.channels));
+    const auto read = sf_read_short(sound, decoded.samples.data(), sf_count_t(decoded.samples.size()));
+    sf_close(sound);
+    if (read != sf_count_t(decoded.samples.size()))
+        return std::nullopt;
+    return decoded;
+}
+
+std::string bytesOf(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), {} };
+}
+
+fs::path temporaryFolder()
+{
+    std::random_device random;
+    const auto path = fs::temp_directory_path() / ("tintra-standard-set-test-" + std::to_string(random()) + std::to_string(random()));
+    fs::create_directories(path);
+    return path;
+}
+
+bool isLooping(const TintraSetEntry& entry)
+{
+    return entry.flags.contains(TintraSoundFlags::looping);
+}
+
+// One generation shared by the suite: every check reads the same files.
+class StandardSet : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        folder_ = temporaryFolder();
+        const auto written = writeStandardSet(bundle());
+        ASSERT_TRUE(written) << written.error().description();
+        for (const auto& entry : listedCatalogue())
+            if (auto decoded = decode(resources() / standardFileName(entry)))
+                sounds_.emplace(entry.fileName, std::move(*decoded));
+    }
+    static void TearDownTestSuite()
+    {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+        sounds_.clear();
+    }
+
+    static fs::path bundle() { return folder_ / "Tintra Standard.tintraset"; }
+    static fs::path resources() { return bundle() / "Contents" / "Resources"; }
+    static const Decoded& sound(const TintraSetEntry& entry) { return sounds_.at(entry.fileName); }
+
+    static Samples asSamples(const Decoded& decoded)
+    {
+        Samples samples(decoded.samples.size());
+        std::transform(decoded.samples.begin(), decoded.samples.end(), samples.begin(), [](std::int16_t s) { return s / 32768.0; });
+        return samples;
+    }
+
+    static inline fs::path folder_;
+    static inline std::map<std::string_view, Decoded> sounds_;
+};
+
+TEST_F(StandardSet, HoldsOneSoundPerListedEventAndNothingElse)
+{
+    std::set<TintraSoundID> matched;
+    std::size_t files = 0;
+    for (const auto& item : fs::directory_iterator(resources())) {
+        ++files;
+        const auto name = item.path().filename().string();
+        const auto* entry = entryByFileName(lowercased(item.path().stem().string()));
+        ASSERT_NE(entry, nullptr) << name << " matches no event";
+        EXPECT_TRUE(matched.insert(entry->soundID).second) << name << " collides with another file";
+    }
+    EXPECT_EQ(files, 139u);
+    for (const auto& entry : listedCatalogue())
+        EXPECT_TRUE(matched.contains(entry.soundID)) << entry.fileName << " has no file";
+}
+
+TEST_F(StandardSet, DeclaresItselfInItsPropertyList)
+{
+    const auto bytes = bytesOf(bundle() / "Contents" / "Info.plist");
+    const auto list = readPropertyList({ reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() });
+    ASSERT_TRUE(list);
+    const auto& info = *list->asDictionary();
+    EXPECT_EQ(*info.at("CFBundleIdentifier").asString(), "org.tintradorvel.tintraset.standard");
+    EXPECT_EQ(*info.at("CFBundleName").asString(), "Tintra Standard");
+    EXPECT_EQ(*info.at("CFBundlePackageType").asString(), "TSET");
+    EXPECT_EQ(*info.at("CFBundleInfoDictionaryVersion").asString(), "6.0");
+    EXPECT_EQ(*info.at("TintraSetFormatVersion").asInteger(), 1);
+}
+
+TEST_F(StandardSet, EveryFileDecodesAsSixteenBitMono)
+{
+    for (const auto& entry : listedCatalogue()) {
+        ASSERT_TRUE(sounds_.contains(entry.fileName)) << entry.fileName << " does not decode";
+        const auto& info = sound(entry).info;
+        EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16) << entry.fileName;
+        EXPECT_EQ(info.channels, 1) << entry.fileName;
+        EXPECT_EQ(info.samplerate, 44100) << entry.fileName;
+        EXPECT_GT(info.frames, 0) << entry.fileName;
+    }
+}
+
+TEST_F(StandardSet, NoSampleClipsOrPassesMinusOneDecibel)
+{
+    const auto ceiling = std::int16_t(32767.0 * std::pow(10.0, -1.0 / 20.0));
+    for (const auto& entry : listedCatalogue()) {
+        const auto& samples = sound(entry).samples;
+        const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+        EXPECT_GE(*low, -ceiling) << entry.fileName;
+        EXPECT_LE(*high, ceiling) << entry.fileName;
+    }
+}
+
+TEST_F(StandardSet, ShortSoundsStayShort)
+{
+    for (const auto& entry : listedCatalogue()) {
+        const double seconds = sound(entry).seconds();
+        if (entry.soundID == TintraSoundID::login || entry.soundID == TintraSoundID::logout) {
+            EXPECT_LE(seconds, 2.0) << entry.fileName;
+        } else if (isLooping(entry)) {
+            continue;
+        } else if (entry.category == TintraSoundCategory::control || entry.category == TintraSoundCategory::menu) {
+            EXPECT_LE(seconds, 0.150) << entry.fileName;
+        } else if (entry.category == TintraSoundCategory::window) {
+            EXPECT_LE(seconds, 0.400) << entry.fileName;
+        }
+    }
+}
+
+TEST_F(StandardSet, SoundsStartAndEndInSilenceAndLoopsJoinWithoutAStep)
+{
+    for (const auto& entry : listedCatalogue()) {
+        const auto& samples = sound(entry).samples;
+        ASSERT_GE(samples.size(), 2u);
+        if (!isLooping(entry)) {
+            EXPECT_LE(std::abs(samples.front()), 8) << entry.fileName;
+            EXPECT_LE(std::abs(samples.back()), 8) << entry.fileName;
+            continue;
+        }
+        int largestStep = 0;
+        for (std::size_t i = 1; i < samples.size(); ++i)
+            largestStep = std::max(largestStep, std::abs(samples[i] - samples[i - 1]));
+        EXPECT_LE(std::abs(samples.back() - samples.front()), largestStep) << entry.fileName;
+        EXPECT_GT(largestStep, 0) << entry.fileName << " is silent";
+    }
+}
+
+TEST_F(StandardSet, LoudnessIsEvenWithinEachCategoryAndRole)
+{
+    std::map<std::pair<TintraSoundCategory, SoundRole>, std::vector<double>> loudnessByGroup;
+    for (const auto& entry : listedCatalogue())
+        loudnessByGroup[{ entry.category, recipeFor(entry)->role }].push_back(decibels(loudness(asSamples(sound(entry)))));
+    for (const auto& [group, levels] : loudnessByGroup) {
+        const auto [quietest, loudest] = std::minmax_element(levels.begin(), levels.end());
+        EXPECT_LE(*loudest - *quietest, 0.5) << "category " << int(group.first) << ", role " << int(group.second);
+    }
+    // The soft ticks sit clearly below the sounds of actions.
+    for (auto category : allSoundCategories) {
+        const auto main = loudnessByGroup.find({ category, SoundRole::main });
+        const auto soft = loudnessByGroup.find({ category, SoundRole::soft });
+        if (main != loudnessByGroup.end() && soft != loudnessByGroup.end()) {
+            EXPECT_LT(*std::max_element(soft->second.begin(), soft->second.end()) + 6.0,
+                *std::min_element(main->second.begin(), main->second.end()));
+        }
+    }
+}
+
+// Zero crossings per second: a rough pitch that the strike's noise does not hide.
+double crossingRate(const Decoded& decoded)
+{
+    int crossings = 0;
+    for (std::size_t i = 1; i < decoded.samples.size(); ++i)
+        crossings += (decoded.samples[i - 1] < 0) != (decoded.samples[i] < 0);
+    return crossings / decoded.seconds();
+}
+
+TEST_F(StandardSet, PressesAreLowerAndLongerThanReleases)
+{
+    int pairs = 0;
+    for (const auto& press : listedCatalogue()) {
+        const std::string_view name = press.fileName;
+        const auto at = name.find("Press");
+        if (press.category != TintraSoundCategory::control || at == std::string_view::npos || name.find("Track") != std::string_view::npos)
+            continue;
+        const auto* release = entryByFileName(lowercased(std::string(name.substr(0, at)) + "Release"));
+        ASSERT_NE(release, nullptr) << name;
+        EXPECT_LT(crossingRate(sound(press)), crossingRate(sound(*release))) << name;
+        EXPECT_GT(sound(press).seconds(), sound(*release).seconds()) << name;
+        ++pairs;
+    }
+    EXPECT_EQ(pairs, 18);
+}
+
+TEST(StandardSetDesign, EveryKindOfControlHasItsOwnVoice)
+{
+    std::map<std::string_view, ControlVoice> voices;
+    for (const auto& entry : listedCatalogue())
+        if (entry.category == TintraSoundCategory::control && !isLooping(entry)) {
+            const auto kind = controlKind(entry.fileName.substr(0, entry.fileName.rfind('.')));
+            voices.emplace(kind, controlVoice(kind));
+        }
+    EXPECT_EQ(voices.size(), 23u);
+    for (auto a = voices.begin(); a != voices.end(); ++a)
+        for (auto b = std::next(a); b != voices.end(); ++b)
+            EXPECT_GT(std::abs(std::log2(a->second.pitch / b->second.pitch)), 0.02) << a->first << " sounds like " << b->first;
+}
+
+TEST_F(StandardSet, TwoGenerationsWriteTheSameBytes)
+{
+    const auto again = temporaryFolder();
+    const auto written = writeStandardSet(again / "Again.tintraset");
+    ASSERT_TRUE(written) << written.error().description();
+    const auto againResources = again / "Again.tintraset" / "Contents" / "Resources";
+    for (const auto& entry : listedCatalogue()) {
+        const auto name = standardFileName(entry);
+        EXPECT_EQ(bytesOf(resources() / name), bytesOf(againResources / name)) << name;
+    }
+    EXPECT_EQ(bytesOf(bundle() / "Contents" / "Info.plist"), bytesOf(again / "Again.tintraset" / "Contents" / "Info.plist"));
+    fs::remove_all(again);
+}
+
+TEST_F(StandardSet, WavFilesCarryOnlyTheirFormatAndSamples)
+{
+    // A date or software chunk would make builds differ.
+    for (const auto& entry : listedCatalogue()) {
+        const auto bytes = bytesOf(resources() / standardFileName(entry));
+        ASSERT_GE(bytes.size(), 12u);
+        std::vector<std::string> chunks;
+        for (std::size_t at = 12; at + 8 <= bytes.size();) {
+            const auto size = std::uint32_t(std::uint8_t(bytes[at + 4])) | std::uint32_t(std::uint8_t(bytes[at + 5])) << 8
+                | std::uint32_t(std::uint8_t(bytes[at + 6])) << 16 | std::uint32_t(std::uint8_t(bytes[at + 7])) << 24;
+            chunks.push_back(bytes.substr(at, 4));
+            at += 8 + size + (size & 1);
+        }
+        EXPECT_EQ(chunks, (std::vector<std::string> { "fmt ", "data" })) << entry.fileName;
+    }
+}
+
+TEST(StandardSetWriting, RefusesAFolderThatIsNoBundle)
+{
+    const auto folder = temporaryFolder();
+    const auto target = folder / "Precious";
+    fs::create_directories(target);
+    std::ofstream(target / "keep.txt") << "mine";
+    const auto written = writeStandardSet(target);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().kind, StandardSetError::Case::notABundleName);
+    EXPECT_EQ(written.error().description(), "Precious does not end in .tintraset");
+    EXPECT_TRUE(fs::exists(target / "keep.txt"));
+    fs::remove_all(folder);
+}
+
+TEST(StandardSetWriting, ReportsAFolderItCannotCreate)
+{
+    const auto folder = temporaryFolder();
+    std::ofstream(folder / "file") << "in the way";
+    const auto written = writeStandardSet(folder / "file" / "Set.tintraset");
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().kind, StandardSetError::Case::unwritable);
+    EXPECT_EQ(written.error().description().rfind("Could not write Set.tintraset: ", 0), 0u) << written.error().description();
+    fs::remove_all(folder);
+}
+
+} // namespace
+} // namespace tintra::standardset
