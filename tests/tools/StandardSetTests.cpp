@@ -52,15 +52,13 @@ std::string bytesOf(const fs::path& file)
 fs::path temporaryFolder()
 {
     std::random_device random;
-    const auto path = fs::temp_directory_path() / ("tintra-standard-set-test-" + std::to_string(random()) + std::to_string(random()));
+    const auto path = fs::temp_directory_path()
+        / ("tintra-standard-set-test-" + std::to_string(random()) + std::to_string(random()));
     fs::create_directories(path);
     return path;
 }
 
-bool isLooping(const TintraSetEntry& entry)
-{
-    return entry.flags.contains(TintraSoundFlags::looping);
-}
+bool isLooping(const TintraSetEntry& entry) { return entry.flags.contains(TintraSoundFlags::looping); }
 
 // One generation shared by the suite: every check reads the same files.
 class StandardSet : public testing::Test {
@@ -88,7 +86,8 @@ protected:
     static Samples asSamples(const Decoded& decoded)
     {
         Samples samples(decoded.samples.size());
-        std::transform(decoded.samples.begin(), decoded.samples.end(), samples.begin(), [](std::int16_t s) { return s / 32768.0; });
+        std::transform(decoded.samples.begin(), decoded.samples.end(), samples.begin(),
+            [](std::int16_t s) { return s / 32768.0; });
         return samples;
     }
 
@@ -186,7 +185,8 @@ TEST_F(StandardSet, LoudnessIsEvenWithinEachCategoryAndRole)
 {
     std::map<std::pair<TintraSoundCategory, SoundRole>, std::vector<double>> loudnessByGroup;
     for (const auto& entry : listedCatalogue())
-        loudnessByGroup[{ entry.category, recipeFor(entry)->role }].push_back(decibels(loudness(asSamples(sound(entry)))));
+        loudnessByGroup[{ entry.category, recipeFor(entry)->role }].push_back(
+            decibels(loudness(asSamples(sound(entry)))));
     for (const auto& [group, levels] : loudnessByGroup) {
         const auto [quietest, loudest] = std::minmax_element(levels.begin(), levels.end());
         EXPECT_LE(*loudest - *quietest, 0.5) << "category " << int(group.first) << ", role " << int(group.second);
@@ -217,7 +217,8 @@ TEST_F(StandardSet, PressesAreLowerAndLongerThanReleases)
     for (const auto& press : listedCatalogue()) {
         const std::string_view name = press.fileName;
         const auto at = name.find("Press");
-        if (press.category != TintraSoundCategory::control || at == std::string_view::npos || name.find("Track") != std::string_view::npos)
+        if (press.category != TintraSoundCategory::control || at == std::string_view::npos
+            || name.find("Track") != std::string_view::npos)
             continue;
         const auto* release = entryByFileName(lowercased(std::string(name.substr(0, at)) + "Release"));
         ASSERT_NE(release, nullptr) << name;
@@ -239,7 +240,8 @@ TEST(StandardSetDesign, EveryKindOfControlHasItsOwnVoice)
     EXPECT_EQ(voices.size(), 23u);
     for (auto a = voices.begin(); a != voices.end(); ++a)
         for (auto b = std::next(a); b != voices.end(); ++b)
-            EXPECT_GT(std::abs(std::log2(a->second.pitch / b->second.pitch)), 0.02) << a->first << " sounds like " << b->first;
+            EXPECT_GT(std::abs(std::log2(a->second.pitch / b->second.pitch)), 0.02)
+                << a->first << " sounds like " << b->first;
 }
 
 TEST_F(StandardSet, TwoGenerationsWriteTheSameBytes)
@@ -252,7 +254,8 @@ TEST_F(StandardSet, TwoGenerationsWriteTheSameBytes)
         const auto name = standardFileName(entry);
         EXPECT_EQ(bytesOf(resources() / name), bytesOf(againResources / name)) << name;
     }
-    EXPECT_EQ(bytesOf(bundle() / "Contents" / "Info.plist"), bytesOf(again / "Again.tintraset" / "Contents" / "Info.plist"));
+    EXPECT_EQ(
+        bytesOf(bundle() / "Contents" / "Info.plist"), bytesOf(again / "Again.tintraset" / "Contents" / "Info.plist"));
     fs::remove_all(again);
 }
 
@@ -264,8 +267,9 @@ TEST_F(StandardSet, WavFilesCarryOnlyTheirFormatAndSamples)
         ASSERT_GE(bytes.size(), 12u);
         std::vector<std::string> chunks;
         for (std::size_t at = 12; at + 8 <= bytes.size();) {
-            const auto size = std::uint32_t(std::uint8_t(bytes[at + 4])) | std::uint32_t(std::uint8_t(bytes[at + 5])) << 8
-                | std::uint32_t(std::uint8_t(bytes[at + 6])) << 16 | std::uint32_t(std::uint8_t(bytes[at + 7])) << 24;
+            const auto size = std::uint32_t(std::uint8_t(bytes[at + 4]))
+                | std::uint32_t(std::uint8_t(bytes[at + 5])) << 8 | std::uint32_t(std::uint8_t(bytes[at + 6])) << 16
+                | std::uint32_t(std::uint8_t(bytes[at + 7])) << 24;
             chunks.push_back(bytes.substr(at, 4));
             at += 8 + size + (size & 1);
         }
@@ -294,7 +298,8 @@ TEST(StandardSetWriting, ReportsAFolderItCannotCreate)
     const auto written = writeStandardSet(folder / "file" / "Set.tintraset");
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().kind, StandardSetError::Case::unwritable);
-    EXPECT_EQ(written.error().description().rfind("Could not write Set.tintraset: ", 0), 0u) << written.error().description();
+    EXPECT_EQ(written.error().description().rfind("Could not write Set.tintraset: ", 0), 0u)
+        << written.error().description();
     fs::remove_all(folder);
 }
 

@@ -29,10 +29,7 @@ double peak(const Samples& samples)
     return highest;
 }
 
-double decibels(double linear)
-{
-    return 20.0 * std::log10(linear);
-}
+double decibels(double linear) { return 20.0 * std::log10(linear); }
 
 double targetLoudnessDB(TintraSoundCategory category, SoundRole role)
 {
@@ -55,7 +52,8 @@ Samples leveled(const Samples& samples, TintraSoundCategory category, SoundRole 
     if (measured <= 0.0)
         return samples;
     const double ceiling = std::pow(10.0, kPeakCeilingDB / 20.0);
-    const double gain = std::min(std::pow(10.0, targetLoudnessDB(category, role) / 20.0) / measured, ceiling / peak(samples));
+    const double gain
+        = std::min(std::pow(10.0, targetLoudnessDB(category, role) / 20.0) / measured, ceiling / peak(samples));
     Samples out(samples.size());
     std::transform(samples.begin(), samples.end(), out.begin(), [&](double sample) { return sample * gain; });
     return out;
@@ -64,9 +62,8 @@ Samples leveled(const Samples& samples, TintraSoundCategory category, SoundRole 
 std::vector<std::int16_t> toPcm16(const Samples& samples)
 {
     std::vector<std::int16_t> out(samples.size());
-    std::transform(samples.begin(), samples.end(), out.begin(), [](double sample) {
-        return std::int16_t(std::lround(std::clamp(sample, -1.0, 1.0) * 32767.0));
-    });
+    std::transform(samples.begin(), samples.end(), out.begin(),
+        [](double sample) { return std::int16_t(std::lround(std::clamp(sample, -1.0, 1.0) * 32767.0)); });
     return out;
 }
 

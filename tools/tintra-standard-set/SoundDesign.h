@@ -27,9 +27,9 @@ struct LoopBed {
     double q = 1.0;
     int swells = 1;
     double swellDepth = 0.0; // 0 steady, 1 silent at the troughs
-    double humHz = 0.0;      // none when zero
+    double humHz = 0.0; // none when zero
     double humGain = 0.0;
-    double gain = 1.0;       // of the noise
+    double gain = 1.0; // of the noise
 };
 
 struct SoundRecipe {
@@ -44,10 +44,10 @@ struct SoundRecipe {
 
 // How a control sounds for every action on it; each kind of control has its own.
 struct ControlVoice {
-    double pitch = 0.0;     // Hz of the struck body
-    double ring = 0.0;      // decay time constant, seconds
+    double pitch = 0.0; // Hz of the struck body
+    double ring = 0.0; // decay time constant, seconds
     double bodyRatio = 0.0; // second mode of the body
-    double noiseQ = 0.0;    // width of the strike's noise
+    double noiseQ = 0.0; // width of the strike's noise
 };
 
 // The kind of control a row belongs to: its file name without the action

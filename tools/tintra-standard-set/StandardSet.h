@@ -17,8 +17,8 @@ inline constexpr const char* kStandardSetName = "Tintra Standard";
 struct StandardSetError {
     enum class Case {
         notABundleName, // the folder's name does not end in ".tintraset"
-        noDesign,       // a listed event has no sound designed for it; `detail` names it
-        unwritable,     // the folder, a sound or the property list could not be written
+        noDesign, // a listed event has no sound designed for it; `detail` names it
+        unwritable, // the folder, a sound or the property list could not be written
     };
     Case kind;
     std::filesystem::path url;

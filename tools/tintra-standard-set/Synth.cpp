@@ -64,15 +64,9 @@ std::uint64_t Rng::next()
     return z ^ (z >> 31);
 }
 
-double Rng::bipolar()
-{
-    return double(next() >> 11) * 0x1.0p-52 - 1.0;
-}
+double Rng::bipolar() { return double(next() >> 11) * 0x1.0p-52 - 1.0; }
 
-std::size_t sampleCount(double seconds)
-{
-    return std::size_t(std::lround(seconds * kSampleRate));
-}
+std::size_t sampleCount(double seconds) { return std::size_t(std::lround(seconds * kSampleRate)); }
 
 Samples render(const Tone& tone)
 {
@@ -83,7 +77,8 @@ Samples render(const Tone& tone)
         for (std::size_t i = 0; i < out.size(); ++i) {
             const double t = double(i) / kSampleRate;
             out[i] += tone.gain * partial.gain * envelopeAt(tone.envelope, decay, t) * std::sin(phase);
-            phase += 2.0 * std::numbers::pi * partial.ratio * glide(tone.from, tone.to, t, tone.envelope.length) / kSampleRate;
+            phase += 2.0 * std::numbers::pi * partial.ratio * glide(tone.from, tone.to, t, tone.envelope.length)
+                / kSampleRate;
             phase = std::fmod(phase, 2.0 * std::numbers::pi);
         }
     }

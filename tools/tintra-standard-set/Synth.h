@@ -13,7 +13,10 @@ using Samples = std::vector<double>;
 // whatever the standard library's engines do (splitmix64).
 class Rng {
 public:
-    explicit Rng(std::uint64_t seed) : state_(seed) {}
+    explicit Rng(std::uint64_t seed)
+        : state_(seed)
+    {
+    }
     std::uint64_t next();
     // Uniform in [-1, 1).
     double bipolar();
@@ -25,9 +28,9 @@ private:
 // Attack, then an exponential decay; every layer fades to silence over its
 // last few milliseconds so that no sound ends on a step.
 struct Envelope {
-    double attack = 0.0003;  // seconds
-    double decay = 0.01;     // time constant, seconds
-    double length = 0.05;    // seconds, the tail included
+    double attack = 0.0003; // seconds
+    double decay = 0.01; // time constant, seconds
+    double length = 0.05; // seconds, the tail included
 };
 
 // A glide from `from` to `to` Hz, exponential over the layer's length, with
