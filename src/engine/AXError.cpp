@@ -1,29 +1,31 @@
 #include "engine/AXError.h"
 
+#include <fmt/format.h>
+
 namespace tintra {
 
-std::string_view errorName(AXError error)
+std::string errorName(AXError error)
 {
     switch (error) {
-    case AXError::success: return "kAXErrorSuccess";
-    case AXError::failure: return "kAXErrorFailure";
-    case AXError::illegalArgument: return "kAXErrorIllegalArgument";
-    case AXError::invalidUIElement: return "kAXErrorInvalidUIElement";
-    case AXError::invalidUIElementObserver: return "kAXErrorInvalidUIElementObserver";
-    case AXError::cannotComplete: return "kAXErrorCannotComplete";
-    case AXError::attributeUnsupported: return "kAXErrorAttributeUnsupported";
-    case AXError::actionUnsupported: return "kAXErrorActionUnsupported";
-    case AXError::notificationUnsupported: return "kAXErrorNotificationUnsupported";
-    case AXError::notImplemented: return "kAXErrorNotImplemented";
-    case AXError::notificationAlreadyRegistered: return "kAXErrorNotificationAlreadyRegistered";
-    case AXError::notificationNotRegistered: return "kAXErrorNotificationNotRegistered";
-    case AXError::apiDisabled: return "kAXErrorAPIDisabled";
-    case AXError::noValue: return "kAXErrorNoValue";
-    case AXError::parameterizedAttributeUnsupported: return "kAXErrorParameterizedAttributeUnsupported";
-    case AXError::notEnoughPrecision: return "kAXErrorNotEnoughPrecision";
+    case AXError::success: return "success";
+    case AXError::failure: return "failure";
+    case AXError::illegalArgument: return "illegalArgument";
+    case AXError::invalidUIElement: return "invalidUIElement";
+    case AXError::invalidUIElementObserver: return "invalidUIElementObserver";
+    case AXError::cannotComplete: return "cannotComplete";
+    case AXError::attributeUnsupported: return "attributeUnsupported";
+    case AXError::actionUnsupported: return "actionUnsupported";
+    case AXError::notificationUnsupported: return "notificationUnsupported";
+    case AXError::notImplemented: return "notImplemented";
+    case AXError::notificationAlreadyRegistered: return "notificationAlreadyRegistered";
+    case AXError::notificationNotRegistered: return "notificationNotRegistered";
+    case AXError::apiDisabled: return "apiDisabled";
+    case AXError::noValue: return "noValue";
+    case AXError::parameterizedAttributeUnsupported: return "parameterizedAttributeUnsupported";
+    case AXError::notEnoughPrecision: return "notEnoughPrecision";
     }
     // Codes outside the table arrive as they came from the platform.
-    return {};
+    return fmt::format("AXError {}", rawValue(error));
 }
 
 } // namespace tintra

@@ -8,30 +8,13 @@
 namespace tintra {
 namespace {
 
-TEST(AXErrorName, NamesEveryCodeWithThePlatformConstant)
+TEST(AXErrorName, ShortNamesAndTheNumberForUnknownCodes)
 {
-    EXPECT_EQ(errorName(AXError::success), "kAXErrorSuccess");
-    EXPECT_EQ(errorName(AXError::failure), "kAXErrorFailure");
-    EXPECT_EQ(errorName(AXError::illegalArgument), "kAXErrorIllegalArgument");
-    EXPECT_EQ(errorName(AXError::invalidUIElement), "kAXErrorInvalidUIElement");
-    EXPECT_EQ(errorName(AXError::invalidUIElementObserver), "kAXErrorInvalidUIElementObserver");
-    EXPECT_EQ(errorName(AXError::cannotComplete), "kAXErrorCannotComplete");
-    EXPECT_EQ(errorName(AXError::attributeUnsupported), "kAXErrorAttributeUnsupported");
-    EXPECT_EQ(errorName(AXError::actionUnsupported), "kAXErrorActionUnsupported");
-    EXPECT_EQ(errorName(AXError::notificationUnsupported), "kAXErrorNotificationUnsupported");
-    EXPECT_EQ(errorName(AXError::notImplemented), "kAXErrorNotImplemented");
-    EXPECT_EQ(errorName(AXError::notificationAlreadyRegistered), "kAXErrorNotificationAlreadyRegistered");
-    EXPECT_EQ(errorName(AXError::notificationNotRegistered), "kAXErrorNotificationNotRegistered");
-    EXPECT_EQ(errorName(AXError::apiDisabled), "kAXErrorAPIDisabled");
-    EXPECT_EQ(errorName(AXError::noValue), "kAXErrorNoValue");
-    EXPECT_EQ(errorName(AXError::parameterizedAttributeUnsupported), "kAXErrorParameterizedAttributeUnsupported");
-    EXPECT_EQ(errorName(AXError::notEnoughPrecision), "kAXErrorNotEnoughPrecision");
-}
-
-TEST(AXErrorName, IsEmptyForACodeOutsideTheTable)
-{
-    EXPECT_TRUE(errorName(static_cast<AXError>(-25215)).empty());
-    EXPECT_TRUE(errorName(static_cast<AXError>(1)).empty());
+    EXPECT_EQ(errorName(AXError::success), "success");
+    EXPECT_EQ(errorName(AXError::cannotComplete), "cannotComplete");
+    EXPECT_EQ(errorName(AXError::parameterizedAttributeUnsupported), "parameterizedAttributeUnsupported");
+    EXPECT_EQ(errorName(static_cast<AXError>(-25215)), "AXError -25215");
+    EXPECT_EQ(errorName(static_cast<AXError>(1)), "AXError 1");
 }
 
 TEST(AXValue, EachFactoryGivesItsKindAndContents)
