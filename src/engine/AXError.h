@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+#include <string>
 
 namespace tintra {
 
@@ -29,8 +29,8 @@ enum class AXError : std::int32_t {
 
 constexpr std::int32_t rawValue(AXError error) { return static_cast<std::int32_t>(error); }
 
-// The platform's constant name ("kAXErrorCannotComplete"), or nothing for a
-// number outside the table.
-std::string_view errorName(AXError error);
+// The short name shown in element descriptions ("cannotComplete"), or
+// "AXError " and the number for a code outside the table.
+std::string errorName(AXError error);
 
 } // namespace tintra

@@ -13,12 +13,12 @@ namespace tintra {
 
 namespace {
 
-// Larger inputs, or binary ones whose shared objects would expand beyond this,
-// are refused: libplist 2.2 copies a shared object once per reference, so a
-// few hundred hostile bytes could otherwise ask for gigabytes.
-constexpr std::uint64_t kMaxBytes = 64u << 20;
+// Binary inputs whose shared objects would expand beyond the size limit are
+// refused: libplist 2.2 copies a shared object once per reference, so a few
+// hundred hostile bytes could otherwise ask for gigabytes.
+constexpr std::uint64_t kMaxBytes = kPropertyListMaxBytes;
 // What one node costs in the expansion estimate, on top of its payload.
-constexpr std::uint64_t kNodeCost = 64;
+constexpr std::uint64_t kNodeCost = 128;
 
 const WallTime kEpoch2001 { std::chrono::sys_days { std::chrono::year { 2001 } / 1 / 1 } };
 

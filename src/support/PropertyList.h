@@ -69,8 +69,10 @@ struct PropertyListError {
     std::string description() const;
 };
 
-// Deepest nesting read or written; far beyond any real settings file.
+// Deepest nesting read or written, and the most bytes read; far beyond any
+// real settings file or bundle description.
 inline constexpr int kPropertyListMaxDepth = 512;
+inline constexpr std::size_t kPropertyListMaxBytes = 16u << 20;
 
 // Reads an XML or binary property list. Never throws; hostile input gives an error.
 tl::expected<PropertyList, PropertyListError> readPropertyList(std::span<const std::uint8_t> bytes);

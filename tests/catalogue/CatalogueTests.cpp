@@ -109,6 +109,11 @@ TEST(Catalogue, LookupsAreBuiltOnceAndSafelyFromManyThreads)
 
 TEST(DisplayName, SplitsTheFileNameBeforeEachCapital)
 {
+    const auto entryNamed = [](std::string_view fileName) {
+        TintraSetEntry entry;
+        entry.fileName = fileName;
+        return entry;
+    };
     const auto nameOf = [](std::string_view code) {
         return displayName(*TintraSoundID::fromText(code));
     };
@@ -118,9 +123,9 @@ TEST(DisplayName, SplitsTheFileNameBeforeEachCapital)
     EXPECT_EQ(nameOf("wclp"), "Window Close Press");
     EXPECT_EQ(displayName(TintraSoundID("zzzz")), std::nullopt);
 
-    EXPECT_EQ(displayName(TintraSetEntry { TintraSoundID("test"), "already spaced.aiff" }), "already spaced");
-    EXPECT_EQ(displayName(TintraSetEntry { TintraSoundID("test"), "ABC.aiff" }), "A B C");
-    EXPECT_EQ(displayName(TintraSetEntry { TintraSoundID("test"), ".aiff" }), ".aiff");
+    EXPECT_EQ(displayName(entryNamed("already spaced.aiff")), "already spaced");
+    EXPECT_EQ(displayName(entryNamed("ABC.aiff")), "A B C");
+    EXPECT_EQ(displayName(entryNamed(".aiff")), ".aiff");
 }
 
 TEST(SoundFlags, SetAlgebra)

@@ -201,6 +201,21 @@ TEST(PropertyListReading, MalformedOrTruncatedInputIsAnError)
         EXPECT_FALSE(readPropertyList(std::span(full.data(), length))) << "prefix of " << length << " bytes";
 }
 
+TEST(PropertyListReading, InputBeyondTheSizeLimitIsRefusedUnread)
+{
+    // Also guards the cast to libplist's 32-bit length.
+    Bytes big(kPropertyListMaxBytes + 1, ' ');
+    const std::string_view head = "<plist><array>";
+    std::copy(head.begin(), head.end(), big.begin());
+    auto read = readPropertyList(big);
+    ASSERT_FALSE(read);
+    EXPECT_EQ(read.error().kind, PropertyListError::Case::tooLarge);
+    big.resize(big.size() - 1);
+    read = readPropertyList(big);
+    ASSERT_FALSE(read);
+    EXPECT_EQ(read.error().kind, PropertyListError::Case::malformed);
+}
+
 // A binary list whose objects each refer twice to the next: small on disk,
 // 2^count nodes when expanded.
 Bytes sharedReferenceChain(int count)
