@@ -3,6 +3,7 @@
 #include "StandardSet.h"
 
 #include "catalogue/Catalogue.h"
+#include "fakes/TemporaryFolder.h"
 #include "support/PropertyList.h"
 #include "support/Text.h"
 
@@ -15,7 +16,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <random>
+#include <memory>
 #include <set>
 
 namespace tintra::standardset {
@@ -49,15 +50,6 @@ std::string bytesOf(const fs::path& file)
     return { std::istreambuf_iterator<char>(in), {} };
 }
 
-fs::path temporaryFolder()
-{
-    std::random_device random;
-    const auto path = fs::temp_directory_path()
-        / ("tintra-standard-set-test-" + std::to_string(random()) + std::to_string(random()));
-    fs::create_directories(path);
-    return path;
-}
-
 bool isLooping(const TintraSetEntry& entry) { return entry.flags.contains(TintraSoundFlags::looping); }
 
 // One generation shared by the suite: every check reads the same files.
@@ -65,7 +57,7 @@ class StandardSet : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        folder_ = temporaryFolder();
+        folder_ = std::make_unique<TemporaryFolder>();
         const auto written = writeStandardSet(bundle());
         ASSERT_TRUE(written) << written.error().description();
         for (const auto& entry : listedCatalogue())
@@ -74,12 +66,11 @@ protected:
     }
     static void TearDownTestSuite()
     {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
+        folder_.reset();
         sounds_.clear();
     }
 
-    static fs::path bundle() { return folder_ / "Tintra Standard.tintraset"; }
+    static fs::path bundle() { return folder_->path() / "Tintra Standard.tintraset"; }
     static fs::path resources() { return bundle() / "Contents" / "Resources"; }
     static const Decoded& sound(const TintraSetEntry& entry) { return sounds_.at(entry.fileName); }
 
@@ -91,7 +82,7 @@ protected:
         return samples;
     }
 
-    static inline fs::path folder_;
+    static inline std::unique_ptr<TemporaryFolder> folder_;
     static inline std::map<std::string_view, Decoded> sounds_;
 };
 
@@ -246,17 +237,16 @@ TEST(StandardSetDesign, EveryKindOfControlHasItsOwnVoice)
 
 TEST_F(StandardSet, TwoGenerationsWriteTheSameBytes)
 {
-    const auto again = temporaryFolder();
-    const auto written = writeStandardSet(again / "Again.tintraset");
+    const TemporaryFolder folder;
+    const auto again = folder.path() / "Again.tintraset";
+    const auto written = writeStandardSet(again);
     ASSERT_TRUE(written) << written.error().description();
-    const auto againResources = again / "Again.tintraset" / "Contents" / "Resources";
+    const auto againResources = again / "Contents" / "Resources";
     for (const auto& entry : listedCatalogue()) {
         const auto name = standardFileName(entry);
         EXPECT_EQ(bytesOf(resources() / name), bytesOf(againResources / name)) << name;
     }
-    EXPECT_EQ(
-        bytesOf(bundle() / "Contents" / "Info.plist"), bytesOf(again / "Again.tintraset" / "Contents" / "Info.plist"));
-    fs::remove_all(again);
+    EXPECT_EQ(bytesOf(bundle() / "Contents" / "Info.plist"), bytesOf(again / "Contents" / "Info.plist"));
 }
 
 TEST_F(StandardSet, WavFilesCarryOnlyTheirFormatAndSamples)
@@ -279,8 +269,8 @@ TEST_F(StandardSet, WavFilesCarryOnlyTheirFormatAndSamples)
 
 TEST(StandardSetWriting, RefusesAFolderThatIsNoBundle)
 {
-    const auto folder = temporaryFolder();
-    const auto target = folder / "Precious";
+    const TemporaryFolder folder;
+    const auto target = folder.path() / "Precious";
     fs::create_directories(target);
     std::ofstream(target / "keep.txt") << "mine";
     const auto written = writeStandardSet(target);
@@ -288,19 +278,17 @@ TEST(StandardSetWriting, RefusesAFolderThatIsNoBundle)
     EXPECT_EQ(written.error().kind, StandardSetError::Case::notABundleName);
     EXPECT_EQ(written.error().description(), "Precious does not end in .tintraset");
     EXPECT_TRUE(fs::exists(target / "keep.txt"));
-    fs::remove_all(folder);
 }
 
 TEST(StandardSetWriting, ReportsAFolderItCannotCreate)
 {
-    const auto folder = temporaryFolder();
-    std::ofstream(folder / "file") << "in the way";
-    const auto written = writeStandardSet(folder / "file" / "Set.tintraset");
+    const TemporaryFolder folder;
+    std::ofstream(folder.path() / "file") << "in the way";
+    const auto written = writeStandardSet(folder.path() / "file" / "Set.tintraset");
     ASSERT_FALSE(written);
     EXPECT_EQ(written.error().kind, StandardSetError::Case::unwritable);
     EXPECT_EQ(written.error().description().rfind("Could not write Set.tintraset: ", 0), 0u)
         << written.error().description();
-    fs::remove_all(folder);
 }
 
 } // namespace

@@ -8,8 +8,10 @@
 
 #include <sndfile.h>
 
+#include <cstdint>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 namespace tintra::standardset {
 namespace {
@@ -61,6 +63,16 @@ tl::expected<void, StandardSetError> writeStandardSetInfoPlist(const fs::path& b
     return {};
 }
 
+// The finished sound of a listed event: 16-bit mono at kSampleRate.
+tl::expected<std::vector<std::int16_t>, StandardSetError> standardSound(const TintraSetEntry& entry)
+{
+    const auto recipe = recipeFor(entry);
+    if (!recipe)
+        return tl::unexpected(StandardSetError { StandardSetError::Case::noDesign, {}, std::string(entry.fileName) });
+    const auto raw = renderRecipe(*recipe, entry.soundID.rawValue);
+    return toPcm16(leveled(raw, entry.category, recipe->role));
+}
+
 } // namespace
 
 std::string StandardSetError::description() const
@@ -75,15 +87,6 @@ std::string StandardSetError::description() const
         return "Could not write " + name + ": " + detail;
     }
     return name;
-}
-
-tl::expected<std::vector<std::int16_t>, StandardSetError> standardSound(const TintraSetEntry& entry)
-{
-    const auto recipe = recipeFor(entry);
-    if (!recipe)
-        return tl::unexpected(StandardSetError { StandardSetError::Case::noDesign, {}, std::string(entry.fileName) });
-    const auto raw = renderRecipe(*recipe, entry.soundID.rawValue);
-    return toPcm16(leveled(raw, entry.category, recipe->role));
 }
 
 std::string standardFileName(const TintraSetEntry& entry)

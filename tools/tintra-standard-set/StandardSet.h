@@ -4,10 +4,8 @@
 
 #include <tl/expected.hpp>
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace tintra::standardset {
 
@@ -26,9 +24,6 @@ struct StandardSetError {
 
     std::string description() const;
 };
-
-// The finished sound of a listed event: 16-bit mono at kSampleRate.
-tl::expected<std::vector<std::int16_t>, StandardSetError> standardSound(const TintraSetEntry& entry);
 
 // "MenuOpen.aiff" is written as "MenuOpen.wav".
 std::string standardFileName(const TintraSetEntry& entry);
