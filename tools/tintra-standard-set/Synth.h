@@ -33,14 +33,14 @@ struct Envelope {
     double length = 0.05; // seconds, the tail included
 };
 
-// A glide from `from` to `to` Hz, exponential over the layer's length, with
-// partials above it at the given ratios.
+// One sine of a tone, at a ratio of the tone's frequency.
 struct Partial {
     double ratio = 1.0;
     double gain = 1.0;
     double decayScale = 1.0; // higher partials usually die sooner
 };
 
+// A glide from `from` to `to` Hz, exponential over the layer's length.
 struct Tone {
     double from = 440.0;
     double to = 440.0;
