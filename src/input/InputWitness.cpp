@@ -13,7 +13,6 @@ constexpr std::array<int, 12> kNavigationKeys { 126, 125, 123, 124, 116, 121, 11
 
 TintraInputWitness::TintraInputWitness(InputEvents& events)
     : events_(events)
-    , self_(std::make_shared<TintraInputWitness*>(this))
 {
 }
 
@@ -31,15 +30,11 @@ void TintraInputWitness::start()
 {
     if (!monitors_.empty())
         return;
-    std::weak_ptr<TintraInputWitness*> weak = self_;
-    auto keyDown = events_.addGlobalKeyDownMonitor([weak](const KeyDownEvent& event) {
-        if (auto self = weak.lock())
-            (*self)->isTyping_ = !isNavigationKey(event.keyCode);
-    });
-    auto mouseDown = events_.addGlobalMouseMonitor(MouseEventType::anyMouseDown, [weak](const MouseEvent&) {
-        if (auto self = weak.lock())
-            (*self)->isTyping_ = false;
-    });
+    auto keyDown = events_.addGlobalKeyDownMonitor(self_.bind([](TintraInputWitness& self, const KeyDownEvent& event) {
+        self.isTyping_ = !isNavigationKey(event.keyCode);
+    }));
+    auto mouseDown = events_.addGlobalMouseMonitor(MouseEventType::anyMouseDown,
+        self_.bind([](TintraInputWitness& self, const MouseEvent&) { self.isTyping_ = false; }));
     for (const auto& token : { keyDown, mouseDown }) {
         if (token)
             monitors_.push_back(*token);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "input/InputEvents.h"
+#include "support/WeakSelf.h"
 
-#include <memory>
 #include <vector>
 
 namespace tintra {
@@ -33,7 +33,7 @@ private:
     InputEvents& events_;
     bool isTyping_ = false;
     std::vector<InputMonitorToken> monitors_;
-    std::shared_ptr<TintraInputWitness*> self_; // handlers hold it weakly
+    WeakSelf<TintraInputWitness> self_ { *this };
 };
 
 } // namespace tintra
