@@ -185,6 +185,8 @@ void PulseCallbacks::onStreamState(pa_stream* stream, void* self)
         output.lossReported_ = false;
         output.mixer_.setOutputAvailable(true);
         output.connected_.store(true);
+        // Without a pre-buffer the server waits for an explicit start.
+        pa_operation_unref(pa_stream_cork(stream, 0, nullptr, nullptr));
         break;
     case PA_STREAM_FAILED:
         // The context's own state says whether the server went away; if it
