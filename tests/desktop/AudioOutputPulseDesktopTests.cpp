@@ -1,7 +1,7 @@
 #include "platform/linux/AudioOutputPulse.h"
 
 #include "PrivatePulseServer.h"
-#include "platform/linux/TestSoundFile.h" // tests/platform/linux
+#include "platform/linux/TestSoundFile.h"
 
 #include <gtest/gtest.h>
 
