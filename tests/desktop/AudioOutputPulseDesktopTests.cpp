@@ -83,7 +83,7 @@ protected:
         player.setCurrentTime(0);
         player.play();
         EXPECT_TRUE(player.isPlaying());
-        const auto chunks = recorder.record(700ms, [](const SinkRecorder::Chunk&) { return false; });
+        const auto chunks = recorder.record(1500ms, [](const SinkRecorder::Chunk&) { return false; });
         EXPECT_FALSE(player.isPlaying());
         return levels(chunks);
     }
