@@ -72,8 +72,10 @@ std::error_code replaceByRenames(const fs::path& replacement, const fs::path& de
 
 } // namespace
 
-std::error_code placeItem(const fs::path& item, const fs::path& destination)
+std::error_code placeItem(const fs::path& item, const fs::path& written)
 {
+    // "Name.tintraset/" names the same place as "Name.tintraset".
+    const fs::path destination = written.has_filename() ? written : written.parent_path();
     const fs::path beside = hiddenSibling(destination, "new");
     if (auto error = bringBeside(item, beside))
         return error;

@@ -157,6 +157,11 @@ TEST_F(ExportTest, ExportingOverAnExistingBundleReplacesItAsAWhole)
     EXPECT_EQ(namesIn(destination / "Contents"), (std::vector<std::string> { "Info.plist", "Resources" }));
     EXPECT_EQ(namesIn(resources(destination)), std::vector<std::string> { "MenuItemHilite.aiff" });
     EXPECT_EQ(namesIn(out), std::vector<std::string> { "Mine.tintraset" }); // nothing left beside it
+
+    // Written with a trailing slash, the destination is still replaced in place.
+    ASSERT_TRUE(exportTo(destination.string() + "/", { { kMenuOpen, baseFile("MenuOpen.aiff"), false } }));
+    EXPECT_EQ(namesIn(resources(destination)), std::vector<std::string> { "MenuOpen.aiff" });
+    EXPECT_EQ(namesIn(out), std::vector<std::string> { "Mine.tintraset" });
 }
 
 TEST_F(ExportTest, APlacementFailureLeavesTheOldBundleAndNoLeftovers)
