@@ -4,7 +4,13 @@
 
 #include "catalogue/Catalogue.h"
 #include "fakes/TemporaryFolder.h"
-#include "support/PropertyList.h"
+#include "fakes/DefaultsMemory.h"
+#include "fakes/FileBookmarksFake.h"
+#include "platform/linux/LibraryFoldersLinux.h"
+#include "platform/linux/SoundTypeRegistryLinux.h"
+#include "soundsets/Assignments.h"
+#include "soundsets/Bundle.h"
+#include "soundsets/Library.h"
 #include "support/Text.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +23,6 @@
 #include <iterator>
 #include <map>
 #include <memory>
-#include <set>
 
 namespace tintra::standardset {
 namespace {
@@ -86,33 +91,17 @@ protected:
     static inline std::map<std::string_view, Decoded> sounds_;
 };
 
-TEST_F(StandardSet, HoldsOneSoundPerListedEventAndNothingElse)
+TEST_F(StandardSet, LoadsAsABundleWithOneSoundPerListedEventAndNothingElse)
 {
-    std::set<TintraSoundID> matched;
-    std::size_t files = 0;
-    for (const auto& item : fs::directory_iterator(resources())) {
-        ++files;
-        const auto name = item.path().filename().string();
-        const auto* entry = entryByFileName(lowercased(item.path().stem().string()));
-        ASSERT_NE(entry, nullptr) << name << " matches no event";
-        EXPECT_TRUE(matched.insert(entry->soundID).second) << name << " collides with another file";
-    }
-    EXPECT_EQ(files, 139u);
+    const auto loaded = loadBundle(bundle(), true, SoundTypeRegistryLinux());
+    ASSERT_TRUE(loaded) << loaded.error().description();
+    EXPECT_EQ(loaded->metadata().identifier, "org.tintradorvel.tintraset.standard");
+    EXPECT_EQ(loaded->metadata().name, "Tintra Standard");
+    EXPECT_TRUE(loaded->unmatchedResourceNames().empty());
+    EXPECT_TRUE(loaded->baseNameCollisions().empty());
+    EXPECT_EQ(std::distance(fs::directory_iterator(resources()), fs::directory_iterator()), 139);
     for (const auto& entry : listedCatalogue())
-        EXPECT_TRUE(matched.contains(entry.soundID)) << entry.fileName << " has no file";
-}
-
-TEST_F(StandardSet, DeclaresItselfInItsPropertyList)
-{
-    const auto bytes = bytesOf(bundle() / "Contents" / "Info.plist");
-    const auto list = readPropertyList({ reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size() });
-    ASSERT_TRUE(list);
-    const auto& info = *list->asDictionary();
-    EXPECT_EQ(*info.at("CFBundleIdentifier").asString(), "org.tintradorvel.tintraset.standard");
-    EXPECT_EQ(*info.at("CFBundleName").asString(), "Tintra Standard");
-    EXPECT_EQ(*info.at("CFBundlePackageType").asString(), "TSET");
-    EXPECT_EQ(*info.at("CFBundleInfoDictionaryVersion").asString(), "6.0");
-    EXPECT_EQ(*info.at("TintraSetFormatVersion").asInteger(), 1);
+        EXPECT_TRUE(loaded->contains(entry.soundID)) << entry.fileName << " has no file";
 }
 
 TEST_F(StandardSet, EveryFileDecodesAsSixteenBitMono)
@@ -264,6 +253,27 @@ TEST_F(StandardSet, WavFilesCarryOnlyTheirFormatAndSamples)
             at += 8 + size + (size & 1);
         }
         EXPECT_EQ(chunks, (std::vector<std::string> { "fmt ", "data" })) << entry.fileName;
+    }
+}
+
+TEST(StandardSetInstalled, TheBuildTreeSetIsBuiltInAndAsBaselineResolvesEveryListedEvent)
+{
+    const TemporaryFolder user;
+    const SoundTypeRegistryLinux registry;
+    const TintraLibrary library(user.path() / "Tintr Sets", standardBuiltInDirectory(), registry);
+    const auto* standard = library.bundle(std::string(kStandardSetIdentifier));
+    ASSERT_NE(standard, nullptr) << "the build tree holds no standard set";
+    EXPECT_TRUE(standard->isBuiltIn());
+    EXPECT_EQ(standard->metadata().name, "Tintra Standard");
+
+    DefaultsMemory defaults;
+    FileBookmarksFake bookmarks;
+    TintraAssignments assignments(defaults, bookmarks, registry);
+    assignments.setBaselineIdentifier(standard->metadata().identifier);
+    for (const auto& entry : listedCatalogue()) {
+        const auto url = assignments.resolvedURL(entry.soundID, library);
+        ASSERT_TRUE(url) << entry.fileName << " resolves to nothing";
+        EXPECT_TRUE(fs::is_regular_file(*url)) << *url;
     }
 }
 

@@ -4,12 +4,11 @@
 #include "SoundDesign.h"
 
 #include "catalogue/Catalogue.h"
-#include "support/PropertyList.h"
+#include "soundsets/Bundle.h"
 
 #include <sndfile.h>
 
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -37,29 +36,6 @@ tl::expected<void, StandardSetError> writeWav(const fs::path& url, const std::ve
         return tl::unexpected(unwritable(url, sf_strerror(file.get())));
     if (sf_close(file.release()) != 0)
         return tl::unexpected(unwritable(url, "could not finish the file"));
-    return {};
-}
-
-// Stands in for the shared bundle writer until it exists: the same keys it writes.
-tl::expected<void, StandardSetError> writeStandardSetInfoPlist(const fs::path& bundle)
-{
-    PropertyList::Dictionary info {
-        { "CFBundleIdentifier", kStandardSetIdentifier },
-        { "CFBundleName", kStandardSetName },
-        { "CFBundlePackageType", "TSET" },
-        { "CFBundleInfoDictionaryVersion", "6.0" },
-        { "TintraSetFormatVersion", 1 },
-        { "TintraSetAuthor", "Tintra Dorvel" },
-    };
-    const auto xml = writePropertyListXML(PropertyList(std::move(info)));
-    const auto url = bundle / "Contents" / "Info.plist";
-    if (!xml)
-        return tl::unexpected(unwritable(url, xml.error().description()));
-    std::ofstream out(url, std::ios::binary | std::ios::trunc);
-    out << *xml;
-    out.close();
-    if (!out)
-        return tl::unexpected(unwritable(url, "could not write the file"));
     return {};
 }
 
@@ -102,18 +78,21 @@ tl::expected<void, StandardSetError> writeStandardSet(const fs::path& bundle)
     std::error_code error;
     if (fs::remove_all(bundle, error); error)
         return tl::unexpected(unwritable(bundle, error.message()));
+    const TintraBundleMetadata metadata {
+        .identifier = kStandardSetIdentifier, .name = kStandardSetName, .author = "Tintra Dorvel" };
+    if (auto skeleton = writeBundleSkeleton(bundle, metadata); !skeleton)
+        return tl::unexpected(unwritable(bundle, skeleton.error().description()));
     const auto resources = bundle / "Contents" / "Resources";
-    if (fs::create_directories(resources, error); error)
-        return tl::unexpected(unwritable(resources, error.message()));
     for (const auto& entry : listedCatalogue()) {
-        auto sound = standardSound(entry);
-        if (!sound)
-            return tl::unexpected(sound.error());
-        if (auto written = writeWav(resources / standardFileName(entry), *sound); !written)
+        auto written = standardSound(entry).and_then(
+            [&](const auto& sound) { return writeWav(resources / standardFileName(entry), sound); });
+        if (!written) {
+            // A half-written set would load as a whole one with sounds missing.
+            fs::remove_all(bundle, error);
             return written;
+        }
     }
-    // Last, so that a bundle with a property list is a whole one.
-    return writeStandardSetInfoPlist(bundle);
+    return {};
 }
 
 } // namespace tintra::standardset
