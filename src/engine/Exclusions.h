@@ -64,9 +64,13 @@ public:
     // name gives way to the default's name.
     Names excludedNames() const;
     // excludedNames as rows, in the order a file browser sorts their display
-    // keys (the name, or the identifier when the name is empty). Observed by
-    // the settings window.
-    const Observable<std::vector<TintraExclusion>>& exclusions() const { return exclusions_; }
+    // keys (the name, or the identifier when the name is empty).
+    const std::vector<TintraExclusion>& exclusions() const { return exclusions_.get(); }
+    // Told after every change of the list; the settings window shows it.
+    [[nodiscard]] Subscription observeExclusions(Observable<std::vector<TintraExclusion>>::Observer observer)
+    {
+        return exclusions_.subscribe(std::move(observer));
+    }
 
     // Without a name, the name stored before, else the default exclusion's, else "".
     void exclude(const std::string& bundleIdentifier, std::optional<std::string> name = std::nullopt);
