@@ -93,27 +93,6 @@ std::string nameFrom(const NamingTexts& texts, const std::string& roleText)
     return name;
 }
 
-std::size_t codePointCount(std::string_view text)
-{
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((std::uint8_t(text[i]) & 0xC0) != 0x80)
-            ++count;
-    }
-    return count;
-}
-
-// The byte offset where the code point numbered `count` begins.
-std::size_t offsetOfCodePoint(std::string_view text, std::size_t count)
-{
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((std::uint8_t(text[i]) & 0xC0) != 0x80 && seen++ == count)
-            return i;
-    }
-    return text.size();
-}
-
 std::string joined(const std::vector<std::string>& parts, std::string_view separator)
 {
     std::string result;
@@ -279,11 +258,10 @@ std::string clippedForDisplay(std::string_view text)
     // No more bytes than the limit means no more characters either.
     if (escaped.size() <= clipLength)
         return escaped;
-    const auto count = codePointCount(escaped);
+    const auto count = characterCount(escaped);
     if (count <= clipLength)
         return escaped;
-    escaped.resize(offsetOfCodePoint(escaped, clipLength));
-    return escaped + fmt::format("… ({} characters)", count);
+    return fmt::format("{}… ({} characters)", leadingCharacters(escaped, clipLength), count);
 }
 
 std::optional<std::string> elementName(Accessibility& accessibility, const AXElement& element)
