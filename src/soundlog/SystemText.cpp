@@ -9,17 +9,17 @@
 namespace tintra {
 namespace {
 
-// One os-release value: unquoted, or in single or double quotes with
-// backslash escapes, as the shell would read it.
+// One os-release value as the shell reads it: single quotes keep every
+// character, elsewhere a backslash escapes the next one.
 std::string unquoted(std::string_view value)
 {
-    if (value.size() < 2 || (value.front() != '"' && value.front() != '\'') || value.back() != value.front())
-        return std::string(value);
-    const char quote = value.front();
-    value = value.substr(1, value.size() - 2);
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+    const bool literal = quoted && value.front() == '\'';
+    if (quoted)
+        value = value.substr(1, value.size() - 2);
     std::string result;
     for (std::size_t i = 0; i < value.size(); ++i) {
-        if (quote == '"' && value[i] == '\\' && i + 1 < value.size())
+        if (!literal && value[i] == '\\' && i + 1 < value.size())
             ++i;
         result += value[i];
     }
