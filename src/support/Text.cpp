@@ -81,6 +81,30 @@ void appendUTF8(std::string& text, char32_t codePoint)
         text.append(buffer, std::size_t(length));
 }
 
+namespace {
+
+bool startsCharacter(char byte)
+{
+    return (std::uint8_t(byte) & 0xC0) != 0x80;
+}
+
+} // namespace
+
+std::size_t characterCount(std::string_view utf8)
+{
+    return std::size_t(std::count_if(utf8.begin(), utf8.end(), startsCharacter));
+}
+
+std::string_view leadingCharacters(std::string_view utf8, std::size_t count)
+{
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        if (startsCharacter(utf8[i]) && seen++ == count)
+            return utf8.substr(0, i);
+    }
+    return utf8;
+}
+
 std::string lowercased(std::string_view text)
 {
     if (isASCII(text)) {

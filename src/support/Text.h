@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,11 @@ namespace tintra {
 // The code points of `utf8`, or nothing when it is not valid UTF-8.
 std::optional<std::u32string> decodeUTF8(std::string_view utf8);
 void appendUTF8(std::string& text, char32_t codePoint);
+
+// Characters are code points here; bytes that continue a sequence are not counted.
+std::size_t characterCount(std::string_view utf8);
+// The first `count` characters, never cut inside one.
+std::string_view leadingCharacters(std::string_view utf8, std::size_t count);
 
 // Unicode lower-casing, independent of the user's locale.
 std::string lowercased(std::string_view text);

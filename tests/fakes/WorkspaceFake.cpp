@@ -14,7 +14,7 @@ void WorkspaceFake::quit(std::int32_t processIdentifier)
         frontmost_.reset();
 }
 
-std::optional<RunningApplication> WorkspaceFake::runningApplication(std::int32_t processIdentifier)
+std::optional<RunningApplication> WorkspaceFake::runningApplication(std::int32_t processIdentifier) const
 {
     ++lookups_;
     const auto found = running_.find(processIdentifier);
@@ -23,7 +23,7 @@ std::optional<RunningApplication> WorkspaceFake::runningApplication(std::int32_t
     return found->second;
 }
 
-std::optional<RunningApplication> WorkspaceFake::frontmostApplication()
+std::optional<RunningApplication> WorkspaceFake::frontmostApplication() const
 {
     if (!frontmost_)
         return std::nullopt;

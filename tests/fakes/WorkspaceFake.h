@@ -19,14 +19,14 @@ public:
     int lookupCount() const { return lookups_; }
 
     std::int32_t hostProcessIdentifier() const override { return host_; }
-    std::optional<RunningApplication> runningApplication(std::int32_t processIdentifier) override;
-    std::optional<RunningApplication> frontmostApplication() override;
+    std::optional<RunningApplication> runningApplication(std::int32_t processIdentifier) const override;
+    std::optional<RunningApplication> frontmostApplication() const override;
 
 private:
     std::int32_t host_;
     std::map<std::int32_t, RunningApplication> running_;
     std::optional<std::int32_t> frontmost_;
-    int lookups_ = 0;
+    mutable int lookups_ = 0;
 };
 
 } // namespace tintra

@@ -37,6 +37,16 @@ TEST(MacRoman, EncodingFailsForMissingCharactersAndBadUTF8)
     EXPECT_EQ(encodeMacRoman("\xC3"), std::nullopt);
 }
 
+TEST(Text, LeadingCharactersNeverCutACharacter)
+{
+    const std::string text = "añ😀b";
+    EXPECT_EQ(characterCount(text), 4u);
+    EXPECT_EQ(leadingCharacters(text, 3), "añ😀");
+    EXPECT_EQ(leadingCharacters(text, 2), "añ");
+    EXPECT_EQ(leadingCharacters(text, 9), text);
+    EXPECT_EQ(leadingCharacters(text, 0), "");
+}
+
 TEST(Text, LowercasesAnyScript)
 {
     EXPECT_EQ(lowercased("MenuOpen"), "menuopen");
