@@ -26,6 +26,24 @@ constexpr std::size_t tailFrames = 100 * framesPerMillisecond;
 constexpr std::size_t silenceLeadFrames = 2000 * framesPerMillisecond;
 constexpr std::size_t renderChunkFrames = 4096;
 
+pa_buffer_attr bufferAttributes(std::size_t target, std::size_t request)
+{
+    pa_buffer_attr attributes {};
+    attributes.maxlength = std::uint32_t(-1);
+    attributes.tlength = std::uint32_t(target * frameBytes);
+    attributes.prebuf = 0;
+    attributes.minreq = std::uint32_t(request * frameBytes);
+    attributes.fragsize = std::uint32_t(-1);
+    return attributes;
+}
+
+void changeBufferAttributes(pa_stream* stream, std::size_t target, std::size_t request)
+{
+    const pa_buffer_attr attributes = bufferAttributes(target, request);
+    if (pa_operation* operation = pa_stream_set_buffer_attr(stream, &attributes, nullptr, nullptr))
+        pa_operation_unref(operation);
+}
+
 const char* const applicationName = "Tintra Dorvel";
 const char* const applicationID = TINTRA_MAKER_PREFIX ".TintraDorvel";
 
@@ -163,12 +181,7 @@ void AudioOutputPulse::createStream()
     // The server's defaults pre-buffer about a second, so a short sound
     // would never start; no pre-buffer also keeps the stream running
     // through an underrun instead of stopping it.
-    pa_buffer_attr attributes {};
-    attributes.maxlength = std::uint32_t(-1);
-    attributes.tlength = std::uint32_t(targetFrames * frameBytes);
-    attributes.prebuf = 0;
-    attributes.minreq = std::uint32_t(requestFrames * frameBytes);
-    attributes.fragsize = std::uint32_t(-1);
+    const pa_buffer_attr attributes = bufferAttributes(targetFrames, requestFrames);
     silenceQueued_ = false;
     quietFramesWritten_ = 0;
     if (pa_stream_connect_playback(stream_, nullptr, &attributes, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0) {
@@ -259,6 +272,7 @@ void AudioOutputPulse::fill(std::size_t requestedBytes)
 
 void AudioOutputPulse::rewriteFromReadPosition()
 {
+    changeBufferAttributes(stream_, targetFrames, requestFrames);
     mixer_.render(renderBuffer_.data(), targetFrames);
     pa_stream_write(stream_, renderBuffer_.data(), targetFrames * frameBytes, nullptr, 0, PA_SEEK_RELATIVE_ON_READ);
     silenceQueued_ = false;
@@ -280,6 +294,9 @@ void AudioOutputPulse::writeSilenceLead()
 {
     pa_stream_write(stream_, silence_.data(), silence_.size() * sizeof(float), nullptr, 0, PA_SEEK_RELATIVE);
     silenceQueued_ = true;
+    // The server asks for data every request length, so a small one keeps
+    // waking this thread hundreds of times a second through silence.
+    changeBufferAttributes(stream_, silenceLeadFrames, silenceLeadFrames / 2);
 }
 
 } // namespace tintra
