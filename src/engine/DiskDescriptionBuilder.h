@@ -34,7 +34,7 @@ public:
     static TintraDiskDescription build(const DADiskDescription& description);
 
     // Device, volume type, size and traits on one line:
-    // "disk4s1 · apfs · 500.11 GB · USB · external · ejectable".
+    // "sdb1 · ext4 · 500.11 GB · USB · external · ejectable".
     static std::string summary(const DADiskDescription& description);
 };
 
