@@ -1,5 +1,7 @@
 #include "support/Text.h"
 
+#include "support/UserLocale.h"
+
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/uchar.h>
@@ -17,21 +19,10 @@ bool isASCII(std::string_view text)
     return std::all_of(text.begin(), text.end(), [](char c) { return std::uint8_t(c) < 0x80; });
 }
 
-// The C and POSIX locales collate by code point, which no file browser does;
-// they get the root collation instead.
-icu::Locale collationLocale()
-{
-    const icu::Locale& locale = icu::Locale::getDefault();
-    const std::string_view variant = locale.getVariant();
-    if (locale.getLanguage()[0] == '\0' || variant == "POSIX")
-        return icu::Locale::getRoot();
-    return locale;
-}
-
 std::unique_ptr<icu::Collator> makeCollator(icu::Collator::ECollationStrength strength)
 {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(collationLocale(), status));
+    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(userLocale(), status));
     if (U_FAILURE(status) || !collator) {
         status = U_ZERO_ERROR;
         collator.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
@@ -115,6 +106,31 @@ std::string lowercased(std::string_view text)
     std::string lower;
     icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), int32_t(text.size()))).toLower(icu::Locale::getRoot()).toUTF8String(lower);
     return lower;
+}
+
+std::string trimmingWhitespace(std::string_view text)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = int32_t(text.size());
+    int32_t start = 0;
+    while (start < length) {
+        int32_t next = start;
+        UChar32 c;
+        U8_NEXT(bytes, next, length, c);
+        if (c < 0 || !u_isUWhiteSpace(c))
+            break;
+        start = next;
+    }
+    int32_t end = length;
+    while (end > start) {
+        int32_t previous = end;
+        UChar32 c;
+        U8_PREV(bytes, start, previous, c);
+        if (c < 0 || !u_isUWhiteSpace(c))
+            break;
+        end = previous;
+    }
+    return std::string(text.substr(std::size_t(start), std::size_t(end - start)));
 }
 
 bool isAlphanumeric(char32_t codePoint)

@@ -21,6 +21,9 @@ std::string_view leadingCharacters(std::string_view utf8, std::size_t count);
 // Unicode lower-casing, independent of the user's locale.
 std::string lowercased(std::string_view text);
 
+// `text` without the white space and line breaks of any script at either end.
+std::string trimmingWhitespace(std::string_view text);
+
 // A letter or a number of any script.
 bool isAlphanumeric(char32_t codePoint);
 

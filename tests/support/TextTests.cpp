@@ -54,6 +54,15 @@ TEST(Text, LowercasesAnyScript)
     EXPECT_EQ(lowercased("ΟΔΥΣΣΕΥΣ"), "οδυσσευς");
 }
 
+TEST(Text, TrimsWhitespaceOfAnyScriptAtBothEnds)
+{
+    EXPECT_EQ(trimmingWhitespace(" \t\nUntitled Disk\r\n"), "Untitled Disk");
+    EXPECT_EQ(trimmingWhitespace("\u00A0\u3000Data\u2028"), "Data"); // no-break, ideographic, line separator
+    EXPECT_EQ(trimmingWhitespace("  \n "), "");
+    EXPECT_EQ(trimmingWhitespace("a  b"), "a  b");
+    EXPECT_EQ(trimmingWhitespace(" \xC3 "), "\xC3"); // a broken byte is kept, not read past
+}
+
 TEST(Text, AlphanumericInAnyScript)
 {
     EXPECT_TRUE(isAlphanumeric(U'a'));
