@@ -1,4 +1,5 @@
 #include "catalogue/Catalogue.h"
+#include "fakes/TemporaryFolder.h"
 #include "platform/linux/SoundTypeRegistryLinux.h"
 #include "soundsets/Bundle.h"
 #include "soundsets/Export.h"
@@ -30,19 +31,8 @@ const SoundTypeRegistryLinux& registry()
 // One folder for the whole program run, removed at exit.
 const fs::path& benchFolder()
 {
-    static const fs::path folder = [] {
-        char pattern[] = "/tmp/tintra-soundsets-bench-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        if (!made)
-            std::abort();
-        static const fs::path root = made;
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(root, ignored);
-        });
-        return root;
-    }();
-    return folder;
+    static const TemporaryFolder folder;
+    return folder.path();
 }
 
 void writeSoundFile(const fs::path& file)

@@ -1,5 +1,6 @@
 // Arbitrary bytes as the Contents/Info.plist of a bundle whose resources hold
 // a few sound files: loading must answer a bundle or an error, never crash.
+#include "fakes/TemporaryFolder.h"
 #include "platform/linux/SoundTypeRegistryLinux.h"
 #include "soundsets/Bundle.h"
 
@@ -14,17 +15,9 @@ namespace {
 
 const fs::path& bundleFolder()
 {
+    static const tintra::TemporaryFolder root;
     static const fs::path folder = [] {
-        char pattern[] = "/tmp/tintra-bundle-fuzz-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        if (!made)
-            std::abort();
-        static const fs::path root = made;
-        std::atexit([] {
-            std::error_code ignored;
-            fs::remove_all(root, ignored);
-        });
-        const fs::path bundle = root / "Fuzz.tintraset";
+        const fs::path bundle = root.path() / "Fuzz.tintraset";
         fs::create_directories(bundle / "Contents" / "Resources");
         for (const char* name : { "MenuOpen.aiff", "menuopen.wav", "x.aiff", "Whatever.caf", "Readme.txt" })
             std::fclose(std::fopen((bundle / "Contents" / "Resources" / name).c_str(), "wb"));

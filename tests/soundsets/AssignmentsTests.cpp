@@ -10,7 +10,6 @@ namespace tintra {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TemporaryFolder;
 using testing::writeBundle;
 using testing::writeSound;
 using testing::writeText;

@@ -11,7 +11,6 @@ namespace tintra {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TemporaryFolder;
 using testing::writeBundle;
 using testing::writeSound;
 using testing::writeText;

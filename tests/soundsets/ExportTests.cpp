@@ -12,7 +12,6 @@ namespace {
 namespace fs = std::filesystem;
 using testing::contentsOf;
 using testing::namesIn;
-using testing::TemporaryFolder;
 using testing::writeBundle;
 using testing::writeSound;
 using testing::writeText;

@@ -9,7 +9,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::namesIn;
-using testing::TemporaryFolder;
 using testing::writeBundle;
 using testing::writeSound;
 using testing::writeText;

@@ -5,26 +5,11 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 namespace tintra::testing {
 
 namespace fs = std::filesystem;
-
-TemporaryFolder::TemporaryFolder()
-{
-    std::random_device random;
-    path_ = fs::temp_directory_path() / ("tintra-soundsets-test-" + std::to_string(random()) + std::to_string(random()));
-    fs::create_directories(path_);
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
-}
 
 void writeSound(const fs::path& file, int frames)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/SoundID.h"
+#include "fakes/TemporaryFolder.h"
 #include "support/PropertyList.h"
 
 #include <filesystem>
@@ -9,21 +10,6 @@
 #include <vector>
 
 namespace tintra::testing {
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // A real, tiny, 16-bit mono sound file whose format follows the extension
 // (WAV, or AIFF for aif/aiff); `frames` samples long.

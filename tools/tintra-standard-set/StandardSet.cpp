@@ -78,8 +78,10 @@ tl::expected<void, StandardSetError> writeStandardSet(const fs::path& bundle)
     std::error_code error;
     if (fs::remove_all(bundle, error); error)
         return tl::unexpected(unwritable(bundle, error.message()));
-    const TintraBundleMetadata metadata {
-        .identifier = kStandardSetIdentifier, .name = kStandardSetName, .author = "Tintra Dorvel" };
+    TintraBundleMetadata metadata;
+    metadata.identifier = kStandardSetIdentifier;
+    metadata.name = kStandardSetName;
+    metadata.author = "Tintra Dorvel";
     if (auto skeleton = writeBundleSkeleton(bundle, metadata); !skeleton)
         return tl::unexpected(unwritable(bundle, skeleton.error().description()));
     const auto resources = bundle / "Contents" / "Resources";

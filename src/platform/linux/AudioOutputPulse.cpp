@@ -108,11 +108,8 @@ void AudioOutputPulse::connect()
     context_ = pa_context_new_with_proplist(api_, applicationName, properties);
     pa_proplist_free(properties);
     pa_context_set_state_callback(context_, &PulseCallbacks::onContextState, this);
-    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
-        noteLost(pa_strerror(pa_context_errno(context_)));
-        dropContext();
-        scheduleReconnect();
-    }
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        startOver();
 }
 
 void AudioOutputPulse::scheduleReconnect()
@@ -153,10 +150,7 @@ void PulseCallbacks::onContextState(pa_context* context, void* self)
         break;
     case PA_CONTEXT_FAILED:
     case PA_CONTEXT_TERMINATED:
-        output.noteLost(pa_strerror(pa_context_errno(context)));
-        output.dropStream();
-        output.dropContext();
-        output.scheduleReconnect();
+        output.startOver();
         break;
     default:
         break;
@@ -204,16 +198,20 @@ void PulseCallbacks::onStreamState(pa_stream* stream, void* self)
     case PA_STREAM_FAILED:
         // The context's own state says whether the server went away; if it
         // did not, try the stream again after a pause.
-        if (pa_context_get_state(output.context_) == PA_CONTEXT_READY) {
-            output.noteLost(pa_strerror(pa_context_errno(output.context_)));
-            output.dropStream();
-            output.dropContext();
-            output.scheduleReconnect();
-        }
+        if (pa_context_get_state(output.context_) == PA_CONTEXT_READY)
+            output.startOver();
         break;
     default:
         break;
     }
+}
+
+void AudioOutputPulse::startOver()
+{
+    noteLost(pa_strerror(pa_context_errno(context_)));
+    dropStream();
+    dropContext();
+    scheduleReconnect();
 }
 
 void AudioOutputPulse::dropStream()

@@ -49,6 +49,8 @@ private:
     void connect();
     void scheduleReconnect();
     void createStream();
+    // Reports the loss once, lets go of the server and tries again later.
+    void startOver();
     void dropStream();
     void dropContext();
     void noteLost(const char* what);

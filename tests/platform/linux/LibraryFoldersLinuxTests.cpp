@@ -20,7 +20,7 @@ TEST(LibraryFoldersLinux, UserLibraryLivesInTheXDGDataFolder)
 
 TEST(LibraryFoldersLinux, BuiltInSetsComeFromTheBuildTreeWhenRunningThere)
 {
-    testing::TemporaryFolder folder;
+    TemporaryFolder folder;
     const auto build = folder / "build";
     const auto installed = folder / "share" / "tintra-dorvel";
     fs::create_directories(build / "resources");

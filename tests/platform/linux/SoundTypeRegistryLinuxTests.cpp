@@ -9,7 +9,6 @@
 namespace tintra {
 namespace {
 
-using testing::TemporaryFolder;
 using testing::writeText;
 
 TEST(SoundTypeRegistryLinux, TakesLibsndfileFormatsAndAudioOrVideoGlobs)
