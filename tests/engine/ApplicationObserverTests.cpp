@@ -300,7 +300,10 @@ TEST_F(ApplicationObserverAttach, DetachUnregistersEverythingAndSilencesTheAppli
     EXPECT_TRUE(observer.trackedElements().empty());
     EXPECT_TRUE(ax.observers(mail).empty());
     EXPECT_EQ(after(window, "AXUIElementDestroyed"), silence);
+
+    const auto detached = clock.monotonicNow();
     observer.detach();
+    EXPECT_EQ(clock.monotonicNow(), detached);
 }
 
 // --- Tracked elements
