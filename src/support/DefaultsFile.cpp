@@ -125,7 +125,10 @@ void DefaultsFile::load()
     if (status.type() == std::filesystem::file_type::regular)
         in.open(file_, std::ios::binary);
     if (!in) {
-        std::cout << "DefaultsFile: could not read " << file_.string() << ", starting empty" << std::endl;
+        // Not corrupt, only out of reach (permissions, a folder in its place):
+        // writing would replace settings we never saw.
+        keepsUnreadableFile_ = true;
+        std::cout << "DefaultsFile: could not read " << file_.string() << ", starting empty and leaving it as it is" << std::endl;
         return;
     }
     Bytes bytes;
@@ -164,6 +167,8 @@ void DefaultsFile::writeFile()
     auto fail = [this](const std::string& why) {
         std::cout << "DefaultsFile: could not write " << file_.string() << ": " << why << std::endl;
     };
+    if (keepsUnreadableFile_)
+        return fail("it could not be read, and writing would lose what it holds");
     auto xml = writePropertyListXML(PropertyList(values_));
     if (!xml)
         return fail(xml.error().description());

@@ -14,7 +14,8 @@ namespace tintra {
 // atomically, so a crash leaves either the old or the new settings. A write
 // that fails keeps the value in memory and prints one "DefaultsFile: " line.
 // A file that cannot be read as a dictionary is moved aside to
-// DOMAIN.plist.corrupt and the store starts empty. Main thread only.
+// DOMAIN.plist.corrupt and the store starts empty; one that exists but cannot
+// be opened is left alone and never written over. Main thread only.
 class DefaultsFile final : public Defaults {
 public:
     DefaultsFile(std::filesystem::path folder, std::string_view domain);
@@ -41,6 +42,7 @@ private:
     std::filesystem::path folder_;
     std::filesystem::path file_;
     PropertyList::Dictionary values_;
+    bool keepsUnreadableFile_ = false;
 };
 
 } // namespace tintra

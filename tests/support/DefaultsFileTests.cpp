@@ -1,4 +1,5 @@
 #include "fakes/DefaultsMemory.h"
+#include "fakes/TemporaryFolder.h"
 #include "support/DefaultsFile.h"
 #include "support/PropertyListPrinter.h"
 
@@ -8,32 +9,12 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
-#include <random>
 
 namespace tintra {
 namespace {
 
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
-
-class TemporaryFolder {
-public:
-    TemporaryFolder()
-    {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("tintra-defaults-test-" + std::to_string(random()) + std::to_string(random()));
-        fs::create_directories(path_);
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
 
 std::string contentsOf(const fs::path& file)
 {
