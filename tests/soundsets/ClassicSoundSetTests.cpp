@@ -1,5 +1,5 @@
 #include "ClassicFileWriter.h"
-#include "ScratchFolder.h"
+#include "fakes/TemporaryFolder.h"
 #include "soundsets/ClassicSoundSet.h"
 
 #include <gtest/gtest.h>
@@ -167,7 +167,7 @@ protected:
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return path;
     }
-    ScratchFolder folder;
+    TemporaryFolder folder;
 };
 
 TEST_F(ClassicSoundSetLoad, ReadsAFileAndReportsEachFailure)

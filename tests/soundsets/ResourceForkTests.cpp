@@ -1,5 +1,5 @@
 #include "ClassicFileWriter.h"
-#include "ScratchFolder.h"
+#include "fakes/TemporaryFolder.h"
 #include "soundsets/ResourceFork.h"
 
 #include <gtest/gtest.h>
@@ -199,7 +199,7 @@ TEST(ResourceForkContainers, DamagedContainersFailAndNoneReadOutside)
     EXPECT_FALSE(TintraResourceFork::parse(fallback->fork));
 }
 
-class ScratchFolderTest : public ::testing::Test {
+class FileFolderTest : public ::testing::Test {
 protected:
     fs::path write(const std::string& name, const Bytes& bytes)
     {
@@ -208,10 +208,10 @@ protected:
         return path;
     }
 
-    ScratchFolder folder;
+    TemporaryFolder folder;
 };
 
-using ResourceForkFiles = ScratchFolderTest;
+using ResourceForkFiles = FileFolderTest;
 
 TEST_F(ResourceForkFiles, ReadsBareForksContainersAndCompanions)
 {
