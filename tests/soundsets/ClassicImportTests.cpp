@@ -1,4 +1,4 @@
-#include "ClassicFileWriter.h"
+#include "soundsets/ClassicFileWriter.h"
 #include "fakes/TemporaryFolder.h"
 #include "soundsets/ClassicImport.h"
 

@@ -1,4 +1,4 @@
-#include "ClassicFileWriter.h"
+#include "soundsets/ClassicFileWriter.h"
 #include "soundsets/SoundResource.h"
 
 #include <gtest/gtest.h>

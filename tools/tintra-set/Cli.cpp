@@ -1,6 +1,7 @@
 #include "Cli.h"
 
 #include "EventsCommand.h"
+#include "InfoCommand.h"
 #include "support/Text.h"
 
 #include <fmt/format.h>
@@ -19,6 +20,9 @@ commands:
   events [--category NAME]   list the theme events a sound set can provide:
                              code, file name, category, flags, display name;
                              NAME is window, menu, control or finder
+  info PATH                  describe a classic sound-set file: name, version,
+                             copyright, container, resource types, and each
+                             mapped sound with its resource and whether it decodes
 options:
   -h, --help                 show this help
 )";
@@ -61,6 +65,19 @@ int runEvents(std::span<const std::string_view> arguments, std::ostream& out, st
     return exitSuccess;
 }
 
+int runInfo(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err)
+{
+    if (!arguments.empty() && isHelp(arguments.front())) {
+        out << usage;
+        return exitSuccess;
+    }
+    if (arguments.empty())
+        return usageError(err, "info: missing PATH");
+    if (arguments.size() > 1)
+        return usageError(err, fmt::format("info: unexpected argument '{}'", arguments[1]));
+    return printClassicInfo(std::filesystem::path(arguments.front()), out, err);
+}
+
 } // namespace
 
 int runTintraSet(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err)
@@ -75,6 +92,8 @@ int runTintraSet(std::span<const std::string_view> arguments, std::ostream& out,
     }
     if (command == "events")
         return runEvents(rest, out, err);
+    if (command == "info")
+        return runInfo(rest, out, err);
     if (command.starts_with("-"))
         return usageError(err, fmt::format("unknown option '{}'", command));
     return usageError(err, fmt::format("unknown command '{}'", command));
