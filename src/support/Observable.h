@@ -42,7 +42,8 @@ public:
         notify();
     }
 
-    [[nodiscard]] Subscription subscribe(Observer observer)
+    // Subscribing leaves the value alone, so owners can hand out read-only access.
+    [[nodiscard]] Subscription subscribe(Observer observer) const
     {
         auto shared = std::make_shared<Observer>(std::move(observer));
         observers_.push_back(shared);
@@ -50,7 +51,7 @@ public:
     }
 
 private:
-    void notify()
+    void notify() const
     {
         // Observers may subscribe, unsubscribe or set again while being told.
         auto snapshot = observers_;
@@ -62,7 +63,7 @@ private:
     }
 
     T value_ {};
-    std::vector<std::weak_ptr<Observer>> observers_;
+    mutable std::vector<std::weak_ptr<Observer>> observers_;
 };
 
 } // namespace tintra
