@@ -1,11 +1,11 @@
 #include "catalogue/Catalogue.h"
+#include "fakes/TemporaryFolder.h"
 #include "soundsets/ClassicFileWriter.h"
 #include "soundsets/ClassicImport.h"
 #include "soundsets/SoundResource.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <fstream>
 
 namespace tintra {
@@ -52,13 +52,11 @@ void BM_DecodeMuLaw(benchmark::State& state)
 BENCHMARK(BM_DecodeMuLaw);
 
 // A classic file with one second of 22 kHz 8-bit sound for each of the 139
-// listed events, mapped by a sound list, imported into a fresh folder each time.
+// listed events, mapped by a sound list, imported into a fresh bundle each time.
 class ClassicFile {
 public:
     ClassicFile()
     {
-        std::string pattern = (fs::temp_directory_path() / "tintra-bench-XXXXXX").string();
-        folder_ = ::mkdtemp(pattern.data());
         std::vector<testing::ForkEntry> entries;
         std::vector<std::pair<TintraSoundID, std::vector<std::int16_t>>> list;
         std::int16_t identifier = 128;
@@ -70,20 +68,13 @@ public:
         }
         entries.push_back({ "snd#", 128, std::nullopt, testing::soundList(list, 20) });
         const auto fork = testing::resourceFork(entries);
-        file_ = folder_ / "Bench Sounds";
-        std::ofstream(file_, std::ios::binary).write(reinterpret_cast<const char*>(fork.data()), std::streamsize(fork.size()));
+        std::ofstream(file(), std::ios::binary).write(reinterpret_cast<const char*>(fork.data()), std::streamsize(fork.size()));
     }
-    ~ClassicFile()
-    {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    const fs::path& file() const { return file_; }
-    const fs::path& folder() const { return folder_; }
+    fs::path file() const { return folder_.path() / "Bench Sounds"; }
+    const fs::path& folder() const { return folder_.path(); }
 
 private:
-    fs::path folder_;
-    fs::path file_;
+    TemporaryFolder folder_;
 };
 
 void BM_ImportClassicFile139Sounds(benchmark::State& state)
@@ -91,16 +82,13 @@ void BM_ImportClassicFile139Sounds(benchmark::State& state)
     const ClassicFile classic;
     const auto bytes = fs::file_size(classic.file());
     for (auto _ : state) {
-        const auto bundle = classic.folder() / "Bench Sounds.tintraset";
-        fs::create_directories(bundle / "Contents" / "Resources");
-        const auto set = loadClassicSoundSet(classic.file());
-        const auto counts = writeClassicSounds(*set, bundle);
-        if (!counts || counts->writtenEventCount != 139) {
+        const auto summary = importClassicSoundSet(classic.file(), classic.folder());
+        if (!summary || summary->writtenEventCount != 139) {
             state.SkipWithError("the import did not write 139 sounds");
             break;
         }
         state.PauseTiming();
-        fs::remove_all(bundle);
+        fs::remove_all(classic.folder() / "Bench Sounds.tintraset");
         state.ResumeTiming();
     }
     state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));

@@ -1,7 +1,11 @@
 #include "soundsets/ClassicImport.h"
 
 #include "catalogue/Catalogue.h"
+#include "soundsets/Bundle.h"
 #include "soundsets/CafFile.h"
+#include "soundsets/Library.h"
+#include "soundsets/PathName.h"
+#include "soundsets/TemporaryFolder.h"
 
 #include <fmt/format.h>
 
@@ -15,6 +19,7 @@
 namespace tintra {
 namespace {
 
+namespace fs = std::filesystem;
 using Case = TintraClassicImportError::Case;
 
 tl::unexpected<TintraClassicImportError> writeFailure(const std::string& fileName, std::string error)
@@ -38,6 +43,8 @@ std::string baseName(std::string_view fileName)
     return std::string(fileName.substr(0, fileName.rfind('.')));
 }
 
+constexpr std::string_view kImportedIdentifierPrefix = TINTRA_MAKER_PREFIX ".tintraset.imported.";
+
 } // namespace
 
 std::string importSummaryText(std::span<const TintraClassicImportSummary> summaries)
@@ -60,11 +67,51 @@ std::string importSummaryText(std::span<const TintraClassicImportSummary> summar
 std::string TintraClassicImportError::description() const
 {
     switch (kind) {
-    case Case::noConvertibleSounds: return "Nothing in " + url.filename().string() + " could be decoded into audio";
+    case Case::noConvertibleSounds: return "Nothing in " + lastPathComponent(url) + " could be decoded into audio";
     case Case::couldNotWriteAudio: return "Could not write " + file + ": " + platformError;
     case Case::couldNotAllocateBuffer: return "Could not allocate an audio buffer for " + file;
     }
     return {};
+}
+
+std::string TintraClassicImportFailure::description() const
+{
+    return std::visit([](const auto& error) { return std::string(error.description()); }, cause);
+}
+
+tl::expected<fs::path, PlatformError> makeTemporaryImportFolder()
+{
+    std::error_code error;
+    const fs::path root = fs::temp_directory_path(error);
+    if (error)
+        return tl::unexpected(PlatformError::from(error));
+    return makeTemporaryFolder(root, "tintra-import-").map_error(PlatformError::from);
+}
+
+tl::expected<TintraClassicImportSummary, TintraClassicImportFailure> importClassicSoundSet(
+    const fs::path& file, const fs::path& folder)
+{
+    const auto set = loadClassicSoundSet(file);
+    if (!set)
+        return tl::unexpected(TintraClassicImportFailure { set.error() });
+    const std::string name = lastPathComponent(file);
+    const fs::path bundle = folder / (name + ".tintraset");
+    const TintraBundleMetadata metadata { std::string(kImportedIdentifierPrefix) + identifierSlug(name), name,
+        set->version, std::nullopt, set->copyright, 1 };
+    if (auto written = writeBundleSkeleton(bundle, metadata); !written)
+        return tl::unexpected(TintraClassicImportFailure { written.error() });
+
+    auto counts = writeClassicSounds(*set, bundle);
+    if (!counts || counts->writtenEventCount == 0) {
+        // Also after a write failure: a caller importing outside a temporary
+        // folder must not be left with half a bundle.
+        std::error_code ignored;
+        fs::remove_all(bundle, ignored);
+        if (!counts)
+            return tl::unexpected(TintraClassicImportFailure { counts.error() });
+        return tl::unexpected(TintraClassicImportFailure { TintraClassicImportError { Case::noConvertibleSounds, file, {}, {} } });
+    }
+    return TintraClassicImportSummary { name, counts->writtenEventCount, counts->skippedEventCount, counts->distinctSoundCount };
 }
 
 tl::expected<void, TintraClassicImportError> writeSoundFile(

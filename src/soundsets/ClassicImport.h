@@ -1,6 +1,7 @@
 #pragma once
 
 #include "soundsets/ClassicSoundSet.h"
+#include "soundsets/PlatformError.h"
 #include "soundsets/SoundResource.h"
 
 #include <tl/expected.hpp>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <variant>
 
 namespace tintra {
 
@@ -38,6 +40,14 @@ struct TintraClassicImportError {
     friend bool operator==(const TintraClassicImportError&, const TintraClassicImportError&) = default;
 };
 
+// Why an import failed: the classic file's own failure, the import's, or the
+// platform's while writing the bundle's property list.
+struct TintraClassicImportFailure {
+    std::variant<TintraClassicSoundSetError, TintraClassicImportError, PlatformError> cause;
+
+    std::string description() const;
+};
+
 struct TintraClassicSoundCounts {
     int writtenEventCount = 0;
     int skippedEventCount = 0;
@@ -45,6 +55,14 @@ struct TintraClassicSoundCounts {
 
     friend bool operator==(const TintraClassicSoundCounts&, const TintraClassicSoundCounts&) = default;
 };
+
+// Creates "tintra-import-" + a fresh UUID inside the platform's temporary folder.
+tl::expected<std::filesystem::path, PlatformError> makeTemporaryImportFolder();
+
+// Writes NAME.tintraset into `folder` for the classic file NAME. A failure
+// leaves no bundle behind. Touches only that folder; any thread.
+tl::expected<TintraClassicImportSummary, TintraClassicImportFailure> importClassicSoundSet(
+    const std::filesystem::path& file, const std::filesystem::path& folder);
 
 // Writes one CAF file into the bundle's "Contents/Resources" for every mapped
 // sound the catalogue knows, by sound ID ascending: a resource shared by

@@ -1,5 +1,7 @@
 #include "soundsets/ClassicFileWriter.h"
+#include "fakes/SoundTypeRegistryFake.h"
 #include "fakes/TemporaryFolder.h"
+#include "soundsets/Bundle.h"
 #include "soundsets/ClassicImport.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 #include <bit>
 #include <fstream>
 #include <iterator>
+#include <regex>
 
 namespace tintra {
 namespace {
@@ -165,6 +168,112 @@ TEST_F(ClassicImportFiles, ExistingFileIsLeftAloneAndNotCounted)
     set.resourceIDsBySoundID = { { TintraSoundID("mnuo"), 1 } };
     EXPECT_EQ(*writeClassicSounds(set, bundle()), (TintraClassicSoundCounts { 0, 0, 0 }));
     EXPECT_EQ(contentsOf(resources() / "MenuOpen.caf"), (Bytes { 'm', 'i', 'n', 'e' }));
+}
+
+class ClassicImport : public ::testing::Test {
+protected:
+    fs::path writeClassicFile(const std::string& name, const std::vector<ForkEntry>& entries)
+    {
+        const auto file = folder.path() / name;
+        const auto fork = resourceFork(entries);
+        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(fork.data()), std::streamsize(fork.size()));
+        return file;
+    }
+    fs::path output() const { return folder.path() / "import"; }
+    std::vector<fs::path> outputContents() const
+    {
+        std::vector<fs::path> items;
+        for (const auto& item : fs::recursive_directory_iterator(output()))
+            items.push_back(item.path());
+        return items;
+    }
+
+    TemporaryFolder folder;
+    SoundTypeRegistryFake registry;
+};
+
+TEST_F(ClassicImport, WritesABundleTheLibraryReads)
+{
+    const auto file = writeClassicFile("Mac OS Sounds", {
+        { "snd ", 128, std::nullopt, soundFormat2(standardHeader(Bytes(500, 0x90), rate22k)) },
+        { "snd ", 129, std::nullopt, soundFormat2(compressedHeader("MAC3", 1, 64, rate22k, Bytes(22, 0))) },
+        { "snd#", 128, std::nullopt, soundList({
+            { TintraSoundID("mnuo"), { 128 } }, { TintraSoundID("mnuc"), { 128 } }, { TintraSoundID("btnp"), { 129 } } }, 20) },
+        { "vers", 1, std::nullopt, versionResource("8.5", "\xC2\xA9 1998 Apple Computer") },
+    });
+    fs::create_directories(output());
+    const auto summary = importClassicSoundSet(file, output());
+    ASSERT_TRUE(summary) << summary.error().description();
+    EXPECT_EQ(*summary, (TintraClassicImportSummary { "Mac OS Sounds", 2, 1, 1 }));
+    EXPECT_EQ(importSummaryText(std::span(&*summary, 1)), "Mac OS Sounds: 2 events from 1 sounds, 1 skipped");
+
+    const auto bundle = loadBundle(output() / "Mac OS Sounds.tintraset", false, registry);
+    ASSERT_TRUE(bundle) << bundle.error().description();
+    EXPECT_EQ(bundle->metadata(), (TintraBundleMetadata { TINTRA_MAKER_PREFIX ".tintraset.imported.mac-os-sounds",
+                                      "Mac OS Sounds", "8.5", std::nullopt, "\xC2\xA9 1998 Apple Computer", 1 }));
+    const auto resources = output() / "Mac OS Sounds.tintraset" / "Contents" / "Resources";
+    EXPECT_EQ(bundle->soundURLsByID(), (std::map<TintraSoundID, fs::path> {
+        { TintraSoundID("mnuc"), resources / "MenuClose.caf" }, { TintraSoundID("mnuo"), resources / "MenuOpen.caf" } }));
+    EXPECT_TRUE(bundle->unmatchedResourceNames().empty());
+    EXPECT_EQ(readWithSndfile(resources / "MenuOpen.caf").samples, std::vector<std::int16_t>(500, 0x10 * 256));
+}
+
+TEST_F(ClassicImport, NothingDecodableLeavesNothingBehind)
+{
+    const auto file = writeClassicFile("Hi-Tech", {
+        { "snd ", 1, std::nullopt, soundFormat2(compressedHeader("ima4", 1, 64, rate22k, Bytes(34, 0))) },
+        { "snd ", 2, std::nullopt, soundFormat2(compressedHeader("ima4", 2, 64, rate22k, Bytes(68, 0))) },
+        { "snd#", 128, std::nullopt, soundList({ { TintraSoundID("mnuo"), { 1 } }, { TintraSoundID("wcls"), { 2 } } }, 20) },
+    });
+    fs::create_directories(output());
+    const auto result = importClassicSoundSet(file, output());
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().description(), "Nothing in Hi-Tech could be decoded into audio");
+    EXPECT_TRUE(outputContents().empty());
+}
+
+TEST_F(ClassicImport, FailuresOfTheFileAndTheBundlePassThrough)
+{
+    const auto plain = writeClassicFile("Read Me", {});
+    fs::resize_file(plain, 0);
+    const auto notClassic = importClassicSoundSet(plain, output());
+    ASSERT_FALSE(notClassic);
+    EXPECT_EQ(notClassic.error().description(), "Read Me has no resource fork, so it is not a classic sound set");
+    EXPECT_FALSE(fs::exists(output()));
+
+    // Only codes the catalogue does not know: the mapping stands, but nothing is written for it.
+    const auto unknown = writeClassicFile("Odd", {
+        { "snd ", 1, std::nullopt, soundFormat2(standardHeader({ 1, 2 }, rate22k)) },
+        { "snd#", 128, std::nullopt, soundList({ { TintraSoundID("zzzz"), { 1 } } }, 20) },
+    });
+    EXPECT_EQ(importClassicSoundSet(unknown, output()).error().description(), "Nothing in Odd could be decoded into audio");
+
+    // The bundle's place is taken by a file, so its skeleton cannot be written.
+    const auto good = writeClassicFile("Good", {
+        { "snd ", 1, "mnuo", soundFormat2(standardHeader({ 1, 2 }, rate22k)) },
+    });
+    fs::create_directories(output());
+    std::ofstream(output() / "Good.tintraset") << "taken";
+    const auto blocked = importClassicSoundSet(good, output());
+    ASSERT_FALSE(blocked);
+    EXPECT_TRUE(std::holds_alternative<PlatformError>(blocked.error().cause));
+    EXPECT_EQ(contentsOf(output() / "Good.tintraset"), (Bytes { 't', 'a', 'k', 'e', 'n' }));
+}
+
+TEST(ClassicImportFolder, IsFreshAndInTheTemporaryFolder)
+{
+    const auto first = makeTemporaryImportFolder();
+    const auto second = makeTemporaryImportFolder();
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(*first, *second);
+    for (const auto& folder : { *first, *second }) {
+        EXPECT_TRUE(fs::is_directory(folder));
+        EXPECT_EQ(folder.parent_path(), fs::temp_directory_path());
+        EXPECT_TRUE(std::regex_match(folder.filename().string(),
+            std::regex("tintra-import-[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}")))
+            << folder;
+        fs::remove(folder);
+    }
 }
 
 TEST(ClassicImportSummary, TextForOneAndSeveralSets)
