@@ -1,5 +1,6 @@
 #include "InfoCommand.h"
 
+#include "BundleInfo.h"
 #include "Cli.h"
 #include "catalogue/Catalogue.h"
 #include "soundsets/ClassicSoundSet.h"
@@ -45,6 +46,12 @@ std::string decodedText(const TintraDecodedSound& sound)
 }
 
 } // namespace
+
+int printInfo(const std::filesystem::path& path, std::ostream& out, std::ostream& err)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(path, error) ? printBundleInfo(path, out, err) : printClassicInfo(path, out, err);
+}
 
 int printClassicInfo(const std::filesystem::path& file, std::ostream& out, std::ostream& err)
 {
