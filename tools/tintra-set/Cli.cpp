@@ -104,7 +104,7 @@ int runImport(std::span<const std::string_view> arguments, std::ostream& out, st
             into = std::filesystem::path(word.substr(7));
         else if (word == "--into" || word == "--into=")
             return usageError(err, "option '--into' needs a folder");
-        else if (word.starts_with("-") && word != "-")
+        else if (word.starts_with("-"))
             return usageError(err, fmt::format("import: unknown option '{}'", word));
         else
             paths.emplace_back(word);
