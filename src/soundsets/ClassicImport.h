@@ -59,8 +59,9 @@ struct TintraClassicSoundCounts {
 // Creates "tintra-import-" + a fresh UUID inside the platform's temporary folder.
 tl::expected<std::filesystem::path, PlatformError> makeTemporaryImportFolder();
 
-// Writes NAME.tintraset into `folder` for the classic file NAME. A failure
-// leaves no bundle behind. Touches only that folder; any thread.
+// Writes NAME.tintraset into `folder` for the classic file NAME; the bundle is
+// removed again when no sound could be written or writing one failed.
+// Touches only that folder; any thread.
 tl::expected<TintraClassicImportSummary, TintraClassicImportFailure> importClassicSoundSet(
     const std::filesystem::path& file, const std::filesystem::path& folder);
 
