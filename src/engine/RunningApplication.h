@@ -14,16 +14,16 @@ enum class ActivationPolicy { regular, accessory, prohibited };
 // What the workspace knows of one running application.
 struct RunningApplication {
     std::int32_t processIdentifier = 0;
-    std::optional<std::string> localizedName;
-    std::optional<std::string> bundleIdentifier;
-    std::optional<std::filesystem::path> bundleURL;
-    std::optional<std::filesystem::path> executableURL;
+    std::optional<std::string> localizedName {};
+    std::optional<std::string> bundleIdentifier {};
+    std::optional<std::filesystem::path> bundleURL {};
+    std::optional<std::filesystem::path> executableURL {};
     // "2.1 (415)", as applicationVersion() makes it from the application's information.
-    std::optional<std::string> version;
+    std::optional<std::string> version {};
     ActivationPolicy activationPolicy = ActivationPolicy::regular;
     bool isTerminated = false;
     // The icon file the application's desktop entry names.
-    std::optional<std::filesystem::path> iconURL;
+    std::optional<std::filesystem::path> iconURL {};
 
     friend bool operator==(const RunningApplication&, const RunningApplication&) = default;
 };
