@@ -25,12 +25,11 @@ std::string utf8(const icu::number::FormattedNumber& formatted, UErrorCode& stat
     return text;
 }
 
-std::string formattedDecimal(double value, int maximumFractionDigits)
+std::string formattedDouble(double value, const icu::number::Precision& precision)
 {
     UErrorCode status = U_ZERO_ERROR;
-    const auto formatted = icu::number::NumberFormatter::withLocale(userLocale())
-                               .precision(icu::number::Precision::maxFraction(maximumFractionDigits))
-                               .formatDouble(value, status);
+    const auto formatted
+        = icu::number::NumberFormatter::withLocale(userLocale()).precision(precision).formatDouble(value, status);
     auto text = utf8(formatted, status);
     if (U_FAILURE(status))
         return std::to_string(value);
@@ -49,6 +48,11 @@ std::string formattedInteger(std::int64_t value)
     return text;
 }
 
+std::string formattedNumber(double value, int fractionDigits)
+{
+    return formattedDouble(value, icu::number::Precision::fixedFraction(fractionDigits));
+}
+
 std::string formattedByteCount(std::int64_t count)
 {
     if (count == 0)
@@ -63,7 +67,7 @@ std::string formattedByteCount(std::int64_t count)
         const double scale = std::pow(10.0, digits);
         const double rounded = std::round(value * scale) / scale;
         if (std::abs(rounded) < 1000 || unit + 1 == kUnits.size())
-            return formattedDecimal(rounded, digits) + " " + std::string(kUnits[unit]);
+            return formattedDouble(rounded, icu::number::Precision::maxFraction(digits)) + " " + std::string(kUnits[unit]);
     }
 }
 
