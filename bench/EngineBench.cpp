@@ -1,4 +1,6 @@
+#include "catalogue/Catalogue.h"
 #include "engine/ApplicationObserver.h"
+#include "engine/ControllerRig.h"
 #include "fakes/AccessibilityFake.h"
 #include "fakes/ManualExecutor.h"
 
@@ -97,6 +99,57 @@ void BM_ObserverWindowCreatedAndDestroyed(benchmark::State& state)
     bench.expectEvents(state, 2);
 }
 BENCHMARK(BM_ObserverWindowCreatedAndDestroyed);
+
+// One event from its entry to the fake audio port and the sound log, the
+// monitor off as it normally is.
+void BM_ControllerHandle(benchmark::State& state)
+{
+    testing::ControllerRig rig;
+    const auto bundle = rig.installSet("classic", { TintraSoundID("mnuo") });
+    auto& controller = rig.make();
+    controller.reloadLibrary();
+    TintraEvent event;
+    event.notificationName = "AXMenuOpened";
+    event.soundID = TintraSoundID("mnuo");
+    event.processIdentifier = mail;
+    event.applicationName = "Mail";
+    for (auto _ : state)
+        controller.handle(event);
+    const auto file = bundle / "Contents" / "Resources" / std::string(entryBySoundID(TintraSoundID("mnuo"))->fileName);
+    if (rig.startsOf(file) != state.iterations())
+        state.SkipWithError("an event did not start its sound");
+}
+BENCHMARK(BM_ControllerHandle);
+
+// A whole attach pass over 100 running applications, from the switch going on
+// to the pass ending; `virtual_ms` is the pass's length on the manual clock.
+void BM_ControllerAttachPass(benchmark::State& state)
+{
+    constexpr int applications = 100;
+    testing::ControllerRig rig;
+    for (int i = 0; i < applications; ++i) {
+        const auto pid = 100 + i;
+        const auto app = rig.launch(pid, "App " + std::to_string(i), "com.example.app" + std::to_string(i));
+        rig.accessibility.addElement(app, { { "AXRole", AXValue::text("AXWindow") } });
+    }
+    auto& controller = rig.make();
+    double virtualMilliseconds = 0;
+    for (auto _ : state) {
+        const auto started = rig.clock.monotonicNow();
+        controller.start();
+        while (controller.isAttaching().get())
+            rig.run(std::chrono::milliseconds(1));
+        virtualMilliseconds
+            = std::chrono::duration<double, std::milli>(rig.clock.monotonicNow() - started).count();
+        if (controller.observedApplicationCount().get() != applications)
+            state.SkipWithError("the pass did not attach every application");
+        state.PauseTiming();
+        controller.stop();
+        state.ResumeTiming();
+    }
+    state.counters["virtual_ms"] = virtualMilliseconds;
+}
+BENCHMARK(BM_ControllerAttachPass)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tintra

@@ -50,6 +50,7 @@ struct TintraEvent {
     std::optional<float> pan; // -1 left … 1 right; absent lets the player choose
 
     WallTime id() const { return date; }
+    friend bool operator==(const TintraEvent&, const TintraEvent&) = default;
 };
 
 } // namespace tintra

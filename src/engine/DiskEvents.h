@@ -2,6 +2,7 @@
 
 #include "catalogue/Event.h"
 #include "engine/DiskRegistry.h"
+#include "engine/VolumeNotification.h"
 #include "support/Clock.h"
 
 #include <filesystem>
@@ -9,12 +10,6 @@
 #include <string>
 
 namespace tintra {
-
-// What the workspace says when a volume mounts or unmounts.
-struct VolumeNotification {
-    std::optional<std::filesystem::path> volumeURL;
-    std::optional<std::string> localizedVolumeName;
-};
 
 // The "Disk Mounted" event, with the description taken now and kept for the
 // eject; nothing for a local snapshot mount, which is not the user's disk.

@@ -77,6 +77,8 @@ public:
     void prune(WallTime now);
     // Empties the sections and drops ended periods; a running period stays.
     void clear();
+    // The process quit: its identifier may come back for another application.
+    void forgetProcess(std::int32_t processIdentifier) { identities_.erase(processIdentifier); }
     // A copy of the sections and periods that no longer changes with this log.
     std::unique_ptr<TintraSoundLog> frozenCopy() const;
 
