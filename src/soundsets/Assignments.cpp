@@ -244,4 +244,11 @@ void TintraAssignments::writeCustomSounds()
     defaults_.set(kCustomSoundsKey, std::move(dictionary));
 }
 
+void chooseBaselineIfNone(TintraAssignments& assignments, const TintraLibrary& library)
+{
+    const auto& bundles = library.bundles().get();
+    if (!assignments.baselineIdentifier().get() && !bundles.empty())
+        assignments.setBaselineIdentifier(bundles.front().metadata().identifier);
+}
+
 } // namespace tintra

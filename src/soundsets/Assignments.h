@@ -75,4 +75,8 @@ private:
     Observable<CustomSounds> customSounds_;
 };
 
+// With no baseline chosen, the first installed set becomes it (none while
+// the library is empty). Run after every change of the library.
+void chooseBaselineIfNone(TintraAssignments& assignments, const TintraLibrary& library);
+
 } // namespace tintra
