@@ -236,8 +236,7 @@ void TintraController::reloadLibrary()
         identifiers.insert(bundle.metadata().identifier);
     assignments_->pruneOverrides(identifiers);
     assignments_->refreshCustomSounds();
-    if (!assignments_->baselineIdentifier().get() && !bundles.empty())
-        assignments_->setBaselineIdentifier(bundles.front().metadata().identifier);
+    chooseBaselineIfNone(*assignments_, *library_);
 }
 
 void TintraController::excludeApplication(const std::string& bundleIdentifier, std::optional<std::string> name)

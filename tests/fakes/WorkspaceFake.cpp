@@ -92,6 +92,7 @@ std::optional<std::filesystem::path> WorkspaceFake::iconForFile(const std::files
 Subscription WorkspaceFake::observeRunningApplications(std::function<void()> observer)
 {
     auto shared = std::make_shared<std::function<void()>>(std::move(observer));
+    std::erase_if(runningObservers_, [](const auto& weak) { return weak.expired(); });
     runningObservers_.push_back(shared);
     return Subscription(std::move(shared));
 }
@@ -99,6 +100,7 @@ Subscription WorkspaceFake::observeRunningApplications(std::function<void()> obs
 Subscription WorkspaceFake::observe(WorkspaceNotification notification, NotificationObserver observer)
 {
     auto shared = std::make_shared<NotificationObserver>(std::move(observer));
+    std::erase_if(notificationObservers_, [](const auto& pair) { return pair.second.expired(); });
     notificationObservers_.emplace_back(notification, shared);
     return Subscription(std::move(shared));
 }
