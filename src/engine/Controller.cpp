@@ -45,7 +45,7 @@ TintraController::TintraController(Environment environment, std::unique_ptr<Tint
         environment_.screens.get(), environment_.executor.get());
     inputWitness_ = std::make_unique<TintraInputWitness>(inputEvents);
 
-    // The monitors are owned here and die first, so their callbacks may hold `this`.
+    // The monitors are owned here and die before the parts they reach, so their callbacks may hold `this`.
     clickMonitor_ = std::make_unique<TintraClickMonitor>(
         inputEvents, clock, eventHandler(),
         [this] { return player_->isEnabled() && !silence_.currentReason(); },
@@ -62,8 +62,6 @@ TintraController::TintraController(Environment environment, std::unique_ptr<Tint
     playsKeyPressSounds_.set(defaults_.boolForKey(playsKeyPressSoundsKey, false));
     showsClickSparks_.set(defaults_.boolForKey(showsClickSparksKey, false));
     showsMenuBarItem_.set(defaults_.boolForKey(showsMenuBarItemKey, true));
-    updateClickMonitor();
-    updateKeyPressMonitor();
 
     offersClickSparks_ = isPrerelease(environment_.shortVersion) || defaults_.boolForKey(showsClickSparksKey, false);
 
