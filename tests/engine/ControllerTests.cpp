@@ -124,6 +124,25 @@ TEST_F(ControllerTest, LaunchedApplicationIsAttachedSoundsItsMenuAndGoesQuietWhe
     EXPECT_EQ(rig.startsOf(soundFile(classic, menuOpen)), 2);
 }
 
+TEST_F(ControllerTest, AProcessIdentifierThatComesBackForAnotherApplicationIsLoggedUnderItsNewName)
+{
+    rig.installSet("classic", { menuOpen });
+    auto& controller = rig.make();
+    controller.reloadLibrary();
+    controller.start();
+    const auto menu = menuOf(rig.launch(mail, "Mail", "com.example.mail"));
+    rig.accessibility.post(menu, "AXMenuOpened");
+    rig.run();
+    rig.workspace.quit(mail);
+    rig.workspace.launch({ .processIdentifier = mail, .localizedName = "Calendar", .bundleIdentifier = "com.example.calendar" });
+    rig.accessibility.post(menu, "AXMenuOpened");
+    rig.run();
+    std::vector<std::string> names;
+    for (const auto& section : controller.log().sections())
+        names.push_back(section.name);
+    EXPECT_EQ(names, (std::vector<std::string> { "Calendar", "Mail" }));
+}
+
 TEST_F(ControllerTest, AttachPassTakesTheActiveApplicationFirstThenRegularThenAccessoryOnePerMillisecond)
 {
     auto& controller = rig.make();
