@@ -1,5 +1,6 @@
 #include "engine/Controller.h"
 
+#include "catalogue/Catalogue.h"
 #include "engine/SystemEvents.h"
 #include "input/ClickResolver.h"
 #include "support/Text.h"
@@ -44,6 +45,12 @@ TintraController::TintraController(Environment environment, std::unique_ptr<Tint
     player_ = std::make_unique<TintraPlayer>(sounds_, defaults_, silenceQuery_, environment_.audioOutput.get(),
         environment_.screens.get(), environment_.executor.get());
     inputWitness_ = std::make_unique<TintraInputWitness>(inputEvents);
+    transfers_ = std::make_unique<TintraSoundSetTransfers>(*library_, *assignments_, environment_.executor.get(),
+        environment_.background.get(), [this] {
+            // Newly installed sets may change the file of any sound.
+            for (const auto& entry : fullCatalogue())
+                player_->invalidate(entry.soundID);
+        });
 
     // The monitors are owned here and die before the parts they reach, so their callbacks may hold `this`.
     clickMonitor_ = std::make_unique<TintraClickMonitor>(

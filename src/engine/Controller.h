@@ -11,6 +11,7 @@
 #include "engine/DiskRegistry.h"
 #include "engine/Exclusions.h"
 #include "engine/MonitoredSilenceQuery.h"
+#include "engine/SoundSetTransfers.h"
 #include "engine/Workspace.h"
 #include "input/ClickMonitor.h"
 #include "input/InputEvents.h"
@@ -66,6 +67,7 @@ public:
         std::reference_wrapper<DiskArbitration> disks;
         std::reference_wrapper<TintraClickSparkOverlay> sparks;
         std::reference_wrapper<MainExecutor> executor;
+        std::reference_wrapper<BackgroundExecutor> background;
         std::reference_wrapper<const Clock> clock;
         std::filesystem::path homeDirectory;
         // This application's own short version ("1.2b3").
@@ -138,6 +140,8 @@ public:
     TintraExclusions& exclusions() { return *exclusions_; }
     TintraSoundLog& log() { return *log_; }
     TintraDiskRegistry& diskRegistry() { return *diskRegistry_; }
+    // Imports into the library and exports of what plays now, with their progress.
+    TintraSoundSetTransfers& transfers() { return *transfers_; }
     TintraClickMonitor& clickMonitor() { return *clickMonitor_; }
     TintraKeyPressMonitor& keyPressMonitor() { return *keyPressMonitor_; }
     const TintraInputWitness& inputWitness() const { return *inputWitness_; }
@@ -209,6 +213,7 @@ private:
     std::unique_ptr<TintraPlayer> player_;
     std::unique_ptr<TintraSoundLog> log_;
     std::unique_ptr<TintraDiskRegistry> diskRegistry_;
+    std::unique_ptr<TintraSoundSetTransfers> transfers_;
     std::unique_ptr<TintraInputWitness> inputWitness_;
     std::unique_ptr<TintraClickMonitor> clickMonitor_;
     std::unique_ptr<TintraKeyPressMonitor> keyPressMonitor_;

@@ -37,7 +37,7 @@ TintraController& ControllerRig::make()
     auto assignments = std::make_unique<TintraAssignments>(defaults, bookmarks, types);
     auto exclusions = std::make_unique<TintraExclusions>(defaults, TintraExclusions::DefaultTable {});
     TintraController::Environment environment { accessibility, workspace, inputEvents, keyboards, audio, screens,
-        disks, sparks, executor, clock, home, shortVersion };
+        disks, sparks, executor, background, clock, home, shortVersion };
     controller = std::make_unique<TintraController>(std::move(environment), std::move(library),
         std::move(assignments), std::move(exclusions), defaults, *silence);
     return *controller;

@@ -1,4 +1,5 @@
 #include "engine/ControllerRig.h"
+#include "soundsets/SoundSetFiles.h"
 
 #include "catalogue/Catalogue.h"
 
@@ -448,6 +449,23 @@ TEST_F(ControllerTest, ExcludingFromARowStopsEveryInstanceAndIncludingAttachesAg
     EXPECT_EQ(observed(), (std::vector<std::int32_t> { mail, notes, 44 }));
     EXPECT_FALSE(row("com.example.mail")->isExcluded);
     EXPECT_TRUE(row("com.example.mail")->isObserved);
+}
+
+TEST_F(ControllerTest, AnImportedSetIsInstalledBecomesTheBaselineAndIsHeard)
+{
+    auto& controller = rig.make();
+    const auto dropped = rig.folder.path() / "Dropped.tintraset";
+    testing::writeBundle(dropped, "org.example.dropped", "Dropped", { "MenuOpen.wav" });
+
+    controller.transfers().importSets({ dropped });
+    rig.run();
+
+    EXPECT_FALSE(controller.transfers().isImportingSets().get());
+    EXPECT_EQ(controller.assignments().baselineIdentifier().get(), "org.example.dropped");
+    const auto* installed = controller.library().bundle(std::string("org.example.dropped"));
+    ASSERT_NE(installed, nullptr);
+    EXPECT_TRUE(controller.player().play(menuOpen));
+    EXPECT_EQ(rig.startsOf(*installed->url(menuOpen)), 1);
 }
 
 } // namespace
