@@ -59,6 +59,27 @@ Bytes headerCommon(std::uint32_t countOrChannels, std::uint32_t rate, std::uint8
     return header;
 }
 
+// An AppleSingle or AppleDouble file: the header, the entry table and the
+// entries one after the other, in the order given.
+Bytes appleFile(std::uint32_t magic, std::uint32_t version, const std::vector<std::pair<std::uint32_t, Bytes>>& entries)
+{
+    Bytes file;
+    append32(file, magic);
+    append32(file, version);
+    file.resize(24, 0);
+    append16(file, std::uint16_t(entries.size()));
+    std::uint32_t offset = 26 + std::uint32_t(entries.size()) * 12;
+    for (const auto& [identifier, bytes] : entries) {
+        append32(file, identifier);
+        append32(file, offset);
+        append32(file, std::uint32_t(bytes.size()));
+        offset += std::uint32_t(bytes.size());
+    }
+    for (const auto& entry : entries)
+        file.insert(file.end(), entry.second.begin(), entry.second.end());
+    return file;
+}
+
 } // namespace
 
 void put16(Bytes& bytes, std::size_t offset, std::uint32_t value)
@@ -143,42 +164,13 @@ ForkLayout layoutOf(const Bytes& fork)
 
 Bytes appleDouble(const Bytes& fork, std::size_t finderInfoSize, std::uint32_t version)
 {
-    Bytes file;
-    append32(file, 0x00051607);
-    append32(file, version);
-    file.resize(24, 0);
-    append16(file, 2);
-    const std::uint32_t finderInfoOffset = 26 + 2 * 12;
-    const std::uint32_t forkOffset = finderInfoOffset + std::uint32_t(finderInfoSize);
     // Finder info first in the table, the fork after it: readers must not assume positions.
-    append32(file, 9);
-    append32(file, finderInfoOffset);
-    append32(file, std::uint32_t(finderInfoSize));
-    append32(file, 2);
-    append32(file, forkOffset);
-    append32(file, std::uint32_t(fork.size()));
-    file.resize(forkOffset, 0);
-    file.insert(file.end(), fork.begin(), fork.end());
-    return file;
+    return appleFile(0x00051607, version, { { 9, Bytes(finderInfoSize, 0) }, { 2, fork } });
 }
 
 Bytes appleSingle(const Bytes& dataFork, const Bytes& fork, std::uint32_t version)
 {
-    Bytes file;
-    append32(file, 0x00051600);
-    append32(file, version);
-    file.resize(24, 0);
-    append16(file, 2);
-    const std::uint32_t dataOffset = 26 + 2 * 12;
-    append32(file, 1);
-    append32(file, dataOffset);
-    append32(file, std::uint32_t(dataFork.size()));
-    append32(file, 2);
-    append32(file, dataOffset + std::uint32_t(dataFork.size()));
-    append32(file, std::uint32_t(fork.size()));
-    file.insert(file.end(), dataFork.begin(), dataFork.end());
-    file.insert(file.end(), fork.begin(), fork.end());
-    return file;
+    return appleFile(0x00051600, version, { { 1, dataFork }, { 2, fork } });
 }
 
 Bytes macBinary(const std::string& name, const Bytes& dataFork, const Bytes& fork, MacBinaryVersion version)
