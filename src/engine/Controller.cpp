@@ -247,6 +247,20 @@ void TintraController::reloadLibrary()
 void TintraController::excludeApplication(const std::string& bundleIdentifier, std::optional<std::string> name)
 {
     exclusions_->exclude(bundleIdentifier, std::move(name));
+    stopObserving(bundleIdentifier);
+}
+
+tl::expected<void, TintraExclusionError> TintraController::excludeApplicationFile(const std::filesystem::path& file)
+{
+    const auto excluded = exclusions_->excludeApplication(file);
+    if (!excluded)
+        return tl::unexpected(excluded.error());
+    stopObserving(*excluded);
+    return {};
+}
+
+void TintraController::stopObserving(const std::string& bundleIdentifier)
+{
     std::vector<std::int32_t> affected;
     for (const auto& [processIdentifier, observer] : observers_) {
         if (observer->bundleIdentifier() == bundleIdentifier)

@@ -130,6 +130,8 @@ public:
     void reloadLibrary();
     // Stops observing every process of the application.
     void excludeApplication(const std::string& bundleIdentifier, std::optional<std::string> name = std::nullopt);
+    // The same for the application an application file (a desktop entry) describes.
+    tl::expected<void, TintraExclusionError> excludeApplicationFile(const std::filesystem::path& file);
     void includeApplication(const std::string& bundleIdentifier);
     void rebuildAfflictedApplications();
 
@@ -194,6 +196,7 @@ private:
     void finishAttachPass();
     void attach(const RunningApplication& application);
     void forgetObserver(std::int32_t processIdentifier);
+    void stopObserving(const std::string& bundleIdentifier);
     void observeOwnMenus();
     std::unique_ptr<TintraApplicationObserver> makeObserver(std::int32_t processIdentifier,
         std::optional<std::string> localizedName, std::optional<std::string> bundleIdentifier,

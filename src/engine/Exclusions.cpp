@@ -110,13 +110,13 @@ void TintraExclusions::include(const std::string& bundleIdentifier)
     changed();
 }
 
-tl::expected<void, TintraExclusionError> TintraExclusions::excludeApplication(const std::filesystem::path& file)
+tl::expected<std::string, TintraExclusionError> TintraExclusions::excludeApplication(const std::filesystem::path& file)
 {
     auto entry = readDesktopEntry(file);
     if (!entry)
         return tl::unexpected(TintraExclusionError { TintraExclusionError::Case::noBundleIdentifier, file });
     exclude(entry->identifier, entry->name.value_or(file.stem().string()));
-    return {};
+    return entry->identifier;
 }
 
 void TintraExclusions::save()

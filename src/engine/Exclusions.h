@@ -76,8 +76,9 @@ public:
     void exclude(const std::string& bundleIdentifier, std::optional<std::string> name = std::nullopt);
     void include(const std::string& bundleIdentifier);
     // Excludes the application a desktop entry describes, under its Name
-    // (the file name when it has none). Nothing is stored on failure.
-    tl::expected<void, TintraExclusionError> excludeApplication(const std::filesystem::path& file);
+    // (the file name when it has none) and gives its identifier. Nothing is
+    // stored on failure.
+    tl::expected<std::string, TintraExclusionError> excludeApplication(const std::filesystem::path& file);
 
     const DefaultTable& byDefault() const { return byDefault_; }
 

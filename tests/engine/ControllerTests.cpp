@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -449,6 +450,26 @@ TEST_F(ControllerTest, ExcludingFromARowStopsEveryInstanceAndIncludingAttachesAg
     EXPECT_EQ(observed(), (std::vector<std::int32_t> { mail, notes, 44 }));
     EXPECT_FALSE(row("com.example.mail")->isExcluded);
     EXPECT_TRUE(row("com.example.mail")->isObserved);
+}
+
+TEST_F(ControllerTest, ExcludingAnApplicationFileStopsObservingItWhileItRuns)
+{
+    rig.defaults.set("TintraPlaysNotificationSounds", true);
+    auto& controller = rig.make();
+    controller.startIfEnabled();
+    rig.launch(mail, "Mail", "com.example.mail");
+    ASSERT_EQ(observed(), std::vector { mail });
+
+    const auto entry = rig.folder.path() / "applications" / "com.example.mail.desktop";
+    std::filesystem::create_directories(entry.parent_path());
+    std::ofstream(entry) << "[Desktop Entry]\nName=Mail\nExec=mail\n";
+    ASSERT_TRUE(controller.excludeApplicationFile(entry).has_value());
+    EXPECT_TRUE(observed().empty());
+    EXPECT_TRUE(row("com.example.mail")->isExcluded);
+
+    const auto notAnEntry = rig.folder.path() / "notes.txt";
+    std::ofstream(notAnEntry) << "text";
+    EXPECT_FALSE(controller.excludeApplicationFile(notAnEntry).has_value());
 }
 
 TEST_F(ControllerTest, AnImportedSetIsInstalledBecomesTheBaselineAndIsHeard)
