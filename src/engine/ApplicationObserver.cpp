@@ -78,6 +78,9 @@ template <typename... Cases>
 struct Overloaded : Cases... {
     using Cases::operator()...;
 };
+// Clang 14 does not deduce aggregate template arguments by itself.
+template <typename... Cases>
+Overloaded(Cases...) -> Overloaded<Cases...>;
 
 } // namespace
 
