@@ -86,8 +86,8 @@ public:
 private:
     static bool canConnect()
     {
-        const pa_sample_spec spec { PA_SAMPLE_FLOAT32LE, 48000, 2 };
-        pa_simple* probe = pa_simple_new(nullptr, "probe", PA_STREAM_RECORD, "tintra_null.monitor", "probe", &spec, nullptr, nullptr, nullptr);
+        const pa_sample_spec format { PA_SAMPLE_FLOAT32LE, 48000, 2 };
+        pa_simple* probe = pa_simple_new(nullptr, "probe", PA_STREAM_RECORD, "tintra_null.monitor", "probe", &format, nullptr, nullptr, nullptr);
         if (!probe)
             return false;
         pa_simple_free(probe);
@@ -109,11 +109,11 @@ public:
 
     SinkRecorder()
     {
-        const pa_sample_spec spec { PA_SAMPLE_FLOAT32LE, 48000, 2 };
+        const pa_sample_spec format { PA_SAMPLE_FLOAT32LE, 48000, 2 };
         pa_buffer_attr attributes {};
         attributes.maxlength = std::uint32_t(-1);
         attributes.fragsize = 48 * 2 * sizeof(float);
-        stream_ = pa_simple_new(nullptr, "tintra-recorder", PA_STREAM_RECORD, "tintra_null.monitor", "monitor", &spec, nullptr, &attributes, nullptr);
+        stream_ = pa_simple_new(nullptr, "tintra-recorder", PA_STREAM_RECORD, "tintra_null.monitor", "monitor", &format, nullptr, &attributes, nullptr);
     }
     ~SinkRecorder() { pa_simple_free(stream_); }
 

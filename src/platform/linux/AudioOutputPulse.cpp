@@ -159,11 +159,11 @@ void PulseCallbacks::onContextState(pa_context* context, void* self)
 
 void AudioOutputPulse::createStream()
 {
-    const pa_sample_spec spec { PA_SAMPLE_FLOAT32LE, outputRate, 2 };
+    const pa_sample_spec format { PA_SAMPLE_FLOAT32LE, outputRate, 2 };
     pa_proplist* properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "event");
     pa_proplist_sets(properties, PA_PROP_MEDIA_NAME, "Interface sounds");
-    stream_ = pa_stream_new_with_proplist(context_, "Interface sounds", &spec, nullptr, properties);
+    stream_ = pa_stream_new_with_proplist(context_, "Interface sounds", &format, nullptr, properties);
     pa_proplist_free(properties);
     if (!stream_) {
         noteLost(pa_strerror(pa_context_errno(context_)));
