@@ -87,6 +87,53 @@ private:
 
     static PropertyListError malformed(const char* why) { return { PropertyListError::Case::malformed, why }; }
 
+    struct ObjectHeader {
+        int type;
+        std::uint64_t length; // the marker's count, or the count object that follows it
+        std::uint64_t position; // of the object's contents
+    };
+
+    tl::expected<ObjectHeader, PropertyListError> headerOf(std::uint64_t index) const
+    {
+        const std::uint64_t offset = readUInt(tableOffset_ + index * offsetSize_, offsetSize_);
+        if (offset < 8 || offset >= tableOffset_)
+            return tl::unexpected(malformed("binary property list object lies outside its object area"));
+        const std::uint8_t marker = bytes_[offset];
+        ObjectHeader header { marker >> 4, std::uint64_t(marker & 0x0f), offset + 1 };
+        const int type = header.type;
+        const bool counted = type == 0x4 || type == 0x5 || type == 0x6 || type == 0xa || type == 0xc || type == 0xd;
+        if (counted && header.length == 0x0f) {
+            if (header.position >= tableOffset_)
+                return tl::unexpected(malformed("binary property list count is cut off"));
+            const std::uint8_t countMarker = bytes_[header.position];
+            const std::uint64_t width = std::uint64_t(1) << (countMarker & 0x0f);
+            if ((countMarker & 0xf0) != 0x10 || width > 8 || header.position + 1 + width > tableOffset_)
+                return tl::unexpected(malformed("binary property list count is malformed"));
+            header.length = readUInt(header.position + 1, width);
+            header.position += 1 + width;
+        }
+        return header;
+    }
+
+    // libplist asserts (and so aborts) on a key that is not a string or that
+    // holds a NUL character, so such keys must never reach it.
+    std::optional<PropertyListError> checkKey(std::uint64_t index) const
+    {
+        const auto header = headerOf(index);
+        if (!header)
+            return header.error();
+        if (header->type != 0x5 && header->type != 0x6)
+            return malformed("binary property list has a key that is not a string");
+        const std::uint64_t unit = header->type == 0x6 ? 2 : 1;
+        if (header->length > (tableOffset_ - header->position) / unit)
+            return malformed("binary property list key runs past its object area");
+        for (std::uint64_t i = 0; i < header->length; ++i) {
+            if (readUInt(header->position + i * unit, unit) == 0)
+                return malformed("binary property list key holds a NUL character");
+        }
+        return std::nullopt;
+    }
+
     std::optional<PropertyListError> visit(std::uint64_t index, int depth, std::uint64_t& total)
     {
         if (depth > kPropertyListMaxDepth)
@@ -100,24 +147,10 @@ private:
             return total > kMaxBytes ? std::optional(PropertyListError { PropertyListError::Case::tooLarge, {} }) : std::nullopt;
         }
 
-        const std::uint64_t offset = readUInt(tableOffset_ + index * offsetSize_, offsetSize_);
-        if (offset < 8 || offset >= tableOffset_)
-            return malformed("binary property list object lies outside its object area");
-        const std::uint8_t marker = bytes_[offset];
-        const int type = marker >> 4;
-        std::uint64_t length = marker & 0x0f;
-        std::uint64_t position = offset + 1;
-        const bool counted = type == 0x4 || type == 0x5 || type == 0x6 || type == 0xa || type == 0xc || type == 0xd;
-        if (counted && length == 0x0f) {
-            if (position >= tableOffset_)
-                return malformed("binary property list count is cut off");
-            const std::uint8_t countMarker = bytes_[position];
-            const std::uint64_t width = std::uint64_t(1) << (countMarker & 0x0f);
-            if ((countMarker & 0xf0) != 0x10 || width > 8 || position + 1 + width > tableOffset_)
-                return malformed("binary property list count is malformed");
-            length = readUInt(position + 1, width);
-            position += 1 + width;
-        }
+        const auto header = headerOf(index);
+        if (!header)
+            return header.error();
+        const auto [type, length, position] = *header;
 
         std::uint64_t cost = kNodeCost;
         int height = 1;
@@ -134,6 +167,10 @@ private:
                 const std::uint64_t child = readUInt(position + i * refSize_, refSize_);
                 if (child >= count_)
                     return malformed("binary property list refers to a missing object");
+                if (type == 0xd && i < length) {
+                    if (auto error = checkKey(child))
+                        return error;
+                }
                 std::uint64_t childCost = 0;
                 if (auto error = visit(child, depth + 1, childCost))
                     return error;

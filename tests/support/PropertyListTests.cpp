@@ -265,6 +265,40 @@ TEST(PropertyListReading, HostileBinaryIsRefusedBeforeItExpands)
     EXPECT_EQ(looped.error().kind, PropertyListError::Case::malformed);
 }
 
+// A dictionary of one entry, { key: true }, with the key's object bytes as given.
+Bytes binaryDictionaryWithKey(const Bytes& key)
+{
+    Bytes bytes = bytesOf("bplist00");
+    bytes.insert(bytes.end(), { 0xd1, 0x01, 0x02 });
+    const auto keyOffset = static_cast<std::uint8_t>(bytes.size());
+    bytes.insert(bytes.end(), key.begin(), key.end());
+    const auto valueOffset = static_cast<std::uint8_t>(bytes.size());
+    bytes.push_back(0x09); // true
+    const auto tableOffset = static_cast<std::uint8_t>(bytes.size());
+    bytes.insert(bytes.end(), { 0x08, keyOffset, valueOffset });
+    Bytes trailer(32, 0);
+    trailer[6] = 1;
+    trailer[7] = 1;
+    trailer[15] = 3;
+    trailer[31] = tableOffset;
+    bytes.insert(bytes.end(), trailer.begin(), trailer.end());
+    return bytes;
+}
+
+TEST(PropertyListReading, BinaryKeysMustBeStringsWithoutNulCharacters)
+{
+    auto plain = readPropertyList(binaryDictionaryWithKey({ 0x52, 'a', 'b' }));
+    ASSERT_TRUE(plain) << plain.error().description();
+    EXPECT_EQ(*plain->asDictionary(), (PropertyList::Dictionary { { "ab", true } }));
+
+    // libplist would abort the process on each of these.
+    for (const Bytes& key : { Bytes { 0x53, 'a', 0x00, 'b' }, Bytes { 0x62, 0x00, 'a', 0x00, 0x00 }, Bytes { 0x10, 0x07 } }) {
+        auto read = readPropertyList(binaryDictionaryWithKey(key));
+        ASSERT_FALSE(read);
+        EXPECT_EQ(read.error().kind, PropertyListError::Case::malformed);
+    }
+}
+
 std::string nestedArrays(int depth)
 {
     std::string text = "<plist>";
