@@ -23,7 +23,7 @@ void BM_ResolveClick(benchmark::State& state)
     ClickScene scene;
     scene.add("AXButton", std::nullopt, { { 100, 100 }, { 80, 20 } });
     scene.ax.setAnswerDelay(ClickScene::mail, Duration::zero());
-    TintraClickResolver resolver { scene.ax, scene.workspace, scene.exclusions };
+    TintraClickResolver resolver { scene.ax, scene.workspace, scene.exclusions.exclusionTest() };
 
     for (auto _ : state)
         benchmark::DoNotOptimize(resolver.resolve({ 120, 110 }));
@@ -42,7 +42,7 @@ void BM_KeyDown(benchmark::State& state)
     workspace.launch({ kMail, "Mail", "org.example.Mail" });
     float pan = 0;
     TintraKeyPressMonitor monitor { input, workspace, keyboards, clock,
-        [&pan](const TintraEvent& event) { pan = *event.pan; }, exclusions };
+        [&pan](const TintraEvent& event) { pan = *event.pan; }, exclusions.exclusionTest() };
     monitor.start();
 
     for (auto _ : state) {

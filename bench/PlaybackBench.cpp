@@ -1,5 +1,5 @@
-#include "platform/linux/AudioMixer.h"
-#include "platform/linux/AudioOutputPulse.h"
+#include "platform/linux/pulse/AudioMixer.h"
+#include "platform/linux/pulse/AudioOutputPulse.h"
 
 #include "desktop/PrivatePulseServer.h"
 #include "platform/linux/TestSoundFile.h"

@@ -1,6 +1,6 @@
 #include "catalogue/Catalogue.h"
 #include "fakes/TemporaryFolder.h"
-#include "platform/linux/SoundTypeRegistryLinux.h"
+#include "platform/linux/files/SoundTypeRegistryLinux.h"
 #include "soundsets/Bundle.h"
 #include "soundsets/Export.h"
 #include "soundsets/Library.h"

@@ -1,7 +1,7 @@
 // Arbitrary bytes as the Contents/Info.plist of a bundle whose resources hold
 // a few sound files: loading must answer a bundle or an error, never crash.
 #include "fakes/TemporaryFolder.h"
-#include "platform/linux/SoundTypeRegistryLinux.h"
+#include "platform/linux/files/SoundTypeRegistryLinux.h"
 #include "soundsets/Bundle.h"
 
 #include <cstdint>

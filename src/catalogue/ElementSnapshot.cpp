@@ -1,6 +1,6 @@
 #include "catalogue/ElementSnapshot.h"
 
-#include "engine/Accessibility.h"
+#include "accessibility/Accessibility.h"
 #include "support/Text.h"
 
 #include <fmt/format.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/AXElement.h"
-#include "engine/AXValue.h"
+#include "accessibility/AXElement.h"
+#include "accessibility/AXValue.h"
 #include "support/Clock.h"
 
 #include <cstddef>

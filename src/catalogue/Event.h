@@ -3,7 +3,7 @@
 #include "catalogue/ApplicationDescription.h"
 #include "catalogue/DiskDescription.h"
 #include "catalogue/SoundID.h"
-#include "engine/AXElement.h"
+#include "accessibility/AXElement.h"
 #include "support/Clock.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/AttachTimeout.h"
-#include "engine/RunningApplication.h"
+#include "workspace/RunningApplication.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -3,7 +3,7 @@
 #include "catalogue/Event.h"
 #include "catalogue/NotificationMapping.h"
 #include "catalogue/SoundID.h"
-#include "engine/Accessibility.h"
+#include "accessibility/Accessibility.h"
 #include "engine/ObserverError.h"
 #include "support/Clock.h"
 #include "support/WeakSelf.h"

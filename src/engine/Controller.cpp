@@ -60,9 +60,9 @@ TintraController::TintraController(Environment environment, std::unique_ptr<Tint
             if (showsClickSparks_.get() && playsGenericClickSound_.get())
                 environment_.sparks.get().spark(point);
         },
-        std::make_unique<TintraClickResolver>(accessibility, workspace, *exclusions_));
+        std::make_unique<TintraClickResolver>(accessibility, workspace, exclusions_->exclusionTest()));
     keyPressMonitor_ = std::make_unique<TintraKeyPressMonitor>(
-        inputEvents, workspace, environment_.keyboards.get(), clock, eventHandler(), *exclusions_);
+        inputEvents, workspace, environment_.keyboards.get(), clock, eventHandler(), exclusions_->exclusionTest());
 
     playsClickSounds_.set(defaults_.boolForKey(playsClickSoundsKey, true));
     applyPlaysGenericClickSound(defaults_.boolForKey(playsGenericClickSoundKey, true));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/DiskDescription.h"
-#include "engine/DiskArbitration.h"
+#include "workspace/DiskArbitration.h"
 
 #include <filesystem>
 #include <optional>

@@ -2,7 +2,7 @@
 
 #include "catalogue/Event.h"
 #include "engine/DiskRegistry.h"
-#include "engine/VolumeNotification.h"
+#include "workspace/VolumeNotification.h"
 #include "support/Clock.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "engine/Exclusions.h"
 
-#include "engine/DesktopEntry.h"
+#include "workspace/DesktopEntry.h"
 #include "support/Text.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "input/ProcessIdentity.h"
 #include "support/Defaults.h"
 #include "support/Observable.h"
 
@@ -58,6 +59,11 @@ public:
 
     // An absent identifier is never excluded.
     bool isExcluded(std::optional<std::string_view> bundleIdentifier) const;
+    // isExcluded for the input monitors, which must not outlive this object.
+    ExclusionTest exclusionTest() const
+    {
+        return [this](std::optional<std::string_view> bundleIdentifier) { return isExcluded(bundleIdentifier); };
+    }
     // The default exclusion while it applies (not included back).
     std::optional<TintraDefaultExclusion> defaultExclusion(std::string_view bundleIdentifier) const;
     // The user's exclusions and every applying default one; an empty stored

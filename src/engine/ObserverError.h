@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/AXError.h"
+#include "accessibility/AXError.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/Event.h"
-#include "engine/RunningApplication.h"
+#include "workspace/RunningApplication.h"
 #include "support/Clock.h"
 
 #include <string>

@@ -104,9 +104,9 @@ AXPoint hitTestPoint(Point point)
 
 } // namespace
 
-TintraClickResolver::TintraClickResolver(Accessibility& accessibility, Workspace& workspace, const TintraExclusions& exclusions)
+TintraClickResolver::TintraClickResolver(Accessibility& accessibility, Workspace& workspace, ExclusionTest isExcluded)
     : accessibility_(accessibility)
-    , exclusions_(exclusions)
+    , isExcluded_(std::move(isExcluded))
     , systemWideElement_(accessibility.systemWideElement())
     , hostProcessIdentifier_(workspace.hostProcessIdentifier())
     , identities_(workspace)
@@ -126,7 +126,7 @@ std::optional<TintraClickTarget> TintraClickResolver::resolve(Point point)
     const ProcessIdentity identity = identities_.identity(*processIdentifier);
     if (*processIdentifier == hostProcessIdentifier_)
         return std::nullopt;
-    if (exclusions_.isExcluded(identity.bundleIdentifier))
+    if (isExcluded_(identity.bundleIdentifier))
         return std::nullopt;
 
     const auto attributes = elementAttributes(*element);

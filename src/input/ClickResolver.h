@@ -1,8 +1,7 @@
 #pragma once
 
-#include "engine/Accessibility.h"
-#include "engine/Exclusions.h"
-#include "engine/Workspace.h"
+#include "accessibility/Accessibility.h"
+#include "workspace/Workspace.h"
 #include "input/ClickTarget.h"
 #include "input/ProcessIdentity.h"
 
@@ -35,7 +34,7 @@ public:
 
     static constexpr Duration messagingTimeout = std::chrono::milliseconds(100);
 
-    TintraClickResolver(Accessibility& accessibility, Workspace& workspace, const TintraExclusions& exclusions);
+    TintraClickResolver(Accessibility& accessibility, Workspace& workspace, ExclusionTest isExcluded);
 
     // `point` in top-left global coordinates.
     std::optional<TintraClickTarget> resolve(Point point);
@@ -55,7 +54,7 @@ private:
     bool isTab(const AXElement& element);
 
     Accessibility& accessibility_;
-    const TintraExclusions& exclusions_;
+    ExclusionTest isExcluded_;
     const AXElement systemWideElement_;
     const std::int32_t hostProcessIdentifier_;
     ProcessIdentities identities_;

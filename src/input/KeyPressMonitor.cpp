@@ -3,13 +3,13 @@
 namespace tintra {
 
 TintraKeyPressMonitor::TintraKeyPressMonitor(InputEvents& events, Workspace& workspace, KeyboardHardware& keyboards,
-    const Clock& clock, Handler handler, const TintraExclusions& exclusions)
+    const Clock& clock, Handler handler, ExclusionTest isExcluded)
     : events_(events)
     , workspace_(workspace)
     , keyboards_(keyboards)
     , clock_(clock)
     , handler_(std::move(handler))
-    , exclusions_(exclusions)
+    , isExcluded_(std::move(isExcluded))
     , hostProcessIdentifier_(workspace.hostProcessIdentifier())
     , identities_(workspace)
     , self_(std::make_shared<TintraKeyPressMonitor*>(this))
@@ -71,7 +71,7 @@ void TintraKeyPressMonitor::keyDown(const KeyDownEvent& event)
     if (!processIdentifier)
         return;
     const auto& identity = identities_.identity(*processIdentifier);
-    if (exclusions_.isExcluded(identity.bundleIdentifier))
+    if (isExcluded_(identity.bundleIdentifier))
         return;
 
     TintraEvent sounded;

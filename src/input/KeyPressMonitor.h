@@ -1,8 +1,7 @@
 #pragma once
 
 #include "catalogue/Event.h"
-#include "engine/Exclusions.h"
-#include "engine/Workspace.h"
+#include "workspace/Workspace.h"
 #include "input/InputEvents.h"
 #include "input/KeyboardHardware.h"
 #include "input/KeyboardLayout.h"
@@ -25,7 +24,7 @@ public:
     using Handler = std::function<void(const TintraEvent&)>;
 
     TintraKeyPressMonitor(InputEvents& events, Workspace& workspace, KeyboardHardware& keyboards, const Clock& clock,
-        Handler handler, const TintraExclusions& exclusions);
+        Handler handler, ExclusionTest isExcluded);
     ~TintraKeyPressMonitor();
     TintraKeyPressMonitor(const TintraKeyPressMonitor&) = delete;
     TintraKeyPressMonitor& operator=(const TintraKeyPressMonitor&) = delete;
@@ -51,7 +50,7 @@ private:
     KeyboardHardware& keyboards_;
     const Clock& clock_;
     Handler handler_;
-    const TintraExclusions& exclusions_;
+    ExclusionTest isExcluded_;
     const std::int32_t hostProcessIdentifier_;
     std::optional<InputMonitorToken> monitor_;
     ProcessIdentities identities_;

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "engine/Workspace.h"
+#include "workspace/Workspace.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace tintra {
@@ -15,6 +17,10 @@ struct ProcessIdentity {
     std::optional<std::string> bundleIdentifier;
     friend bool operator==(const ProcessIdentity&, const ProcessIdentity&) = default;
 };
+
+// Whether sounds for an application with that bundle identifier (possibly
+// unknown) are held back; asked at every event, so a change takes effect at once.
+using ExclusionTest = std::function<bool(std::optional<std::string_view> bundleIdentifier)>;
 
 // Identities per process, so that the workspace is asked once per process.
 // An unknown process is remembered too, with both parts absent. Holds

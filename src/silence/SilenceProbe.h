@@ -3,7 +3,7 @@
 #include "silence/SilenceContext.h"
 #include "silence/SilenceFacts.h"
 #include "silence/SilenceReason.h"
-#include "sparks/SkyLightPrivateAPI.h"
+#include "windowserver/SkyLightPrivateAPI.h"
 #include "support/BackgroundExecutor.h"
 #include "support/Clock.h"
 #include "support/MainExecutor.h"

@@ -1,8 +1,8 @@
 #include "soundlog/SoundLog.h"
 
 #include "catalogue/Catalogue.h"
-#include "engine/Accessibility.h"
-#include "engine/Workspace.h"
+#include "accessibility/Accessibility.h"
+#include "workspace/Workspace.h"
 #include "support/Text.h"
 
 #include <algorithm>

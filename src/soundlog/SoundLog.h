@@ -2,7 +2,7 @@
 
 #include "catalogue/ElementSnapshot.h"
 #include "catalogue/Event.h"
-#include "engine/RunningApplication.h"
+#include "workspace/RunningApplication.h"
 #include "silence/SilenceReason.h"
 #include "soundlog/SilencePeriod.h"
 #include "soundlog/SoundLogSection.h"

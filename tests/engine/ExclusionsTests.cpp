@@ -1,4 +1,4 @@
-#include "engine/DesktopEntry.h"
+#include "workspace/DesktopEntry.h"
 #include "engine/Exclusions.h"
 #include "fakes/DefaultsMemory.h"
 

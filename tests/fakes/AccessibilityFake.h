@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ManualClock.h"
-#include "engine/Accessibility.h"
+#include "accessibility/Accessibility.h"
 #include "support/MainExecutor.h"
 
 #include <cstddef>

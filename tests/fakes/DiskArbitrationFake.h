@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DiskArbitration.h"
+#include "workspace/DiskArbitration.h"
 
 #include <map>
 #include <string>

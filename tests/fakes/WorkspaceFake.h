@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/Workspace.h"
+#include "workspace/Workspace.h"
 
 #include <map>
 #include <memory>

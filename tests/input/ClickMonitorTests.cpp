@@ -27,7 +27,7 @@ protected:
         monitor = std::make_unique<TintraClickMonitor>(
             input, clock, [this](const TintraEvent& event) { events.push_back(event); },
             [this] { return shouldResolve; }, [this](Point point) { clicks.push_back(point); },
-            std::make_unique<TintraClickResolver>(ax, workspace, exclusions));
+            std::make_unique<TintraClickResolver>(ax, workspace, exclusions.exclusionTest()));
         monitor->start();
         button = add("AXButton", std::nullopt, { { 100, 100 }, { 80, 20 } });
     }

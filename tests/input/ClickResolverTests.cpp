@@ -18,7 +18,7 @@ protected:
         return target ? std::optional(target->kind) : std::nullopt;
     }
 
-    TintraClickResolver resolver { ax, workspace, exclusions };
+    TintraClickResolver resolver { ax, workspace, exclusions.exclusionTest() };
 };
 
 TEST_F(ClickResolverTest, ATargetCarriesKindFrameProcessAndApplicationName)

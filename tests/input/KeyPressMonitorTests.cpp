@@ -45,7 +45,7 @@ protected:
     TintraExclusions exclusions { defaults, {} };
     std::vector<TintraEvent> events;
     std::unique_ptr<TintraKeyPressMonitor> monitor = std::make_unique<TintraKeyPressMonitor>(
-        input, workspace, keyboards, clock, [this](const TintraEvent& event) { events.push_back(event); }, exclusions);
+        input, workspace, keyboards, clock, [this](const TintraEvent& event) { events.push_back(event); }, exclusions.exclusionTest());
 };
 
 TEST_F(KeyPressMonitorTest, AKeySoundsForItsProcessPannedByItsPlace)

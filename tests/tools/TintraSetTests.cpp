@@ -1,7 +1,7 @@
 #include "Cli.h"
 #include "fakes/SoundTypeRegistryFake.h"
 #include "fakes/TemporaryFolder.h"
-#include "platform/linux/LibraryFoldersLinux.h"
+#include "platform/linux/files/LibraryFoldersLinux.h"
 #include "soundsets/Bundle.h"
 #include "soundsets/ClassicFileWriter.h"
 #include "soundsets/SoundSetFiles.h"

@@ -2,7 +2,7 @@
 
 #include "Cli.h"
 #include "catalogue/Catalogue.h"
-#include "platform/linux/SoundTypeRegistryLinux.h"
+#include "platform/linux/files/SoundTypeRegistryLinux.h"
 #include "soundsets/Bundle.h"
 
 #include <fmt/format.h>

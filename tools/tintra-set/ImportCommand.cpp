@@ -1,8 +1,8 @@
 #include "ImportCommand.h"
 
 #include "Cli.h"
-#include "platform/linux/LibraryFoldersLinux.h"
-#include "platform/linux/SoundTypeRegistryLinux.h"
+#include "platform/linux/files/LibraryFoldersLinux.h"
+#include "platform/linux/files/SoundTypeRegistryLinux.h"
 #include "soundsets/ClassicImport.h"
 #include "soundsets/Library.h"
 #include "soundsets/PathName.h"

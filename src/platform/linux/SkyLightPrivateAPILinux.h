@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sparks/SkyLightPrivateAPI.h"
+#include "windowserver/SkyLightPrivateAPI.h"
 
 namespace tintra {
 

@@ -1,4 +1,4 @@
-#include "platform/linux/FileBookmarksLinux.h"
+#include "platform/linux/files/FileBookmarksLinux.h"
 
 #include <cerrno>
 #include <cstdlib>

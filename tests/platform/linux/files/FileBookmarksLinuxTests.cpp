@@ -1,7 +1,7 @@
 #include "fakes/DefaultsMemory.h"
 #include "fakes/ManualClock.h"
 #include "fakes/SoundTypeRegistryFake.h"
-#include "platform/linux/FileBookmarksLinux.h"
+#include "platform/linux/files/FileBookmarksLinux.h"
 #include "soundsets/Assignments.h"
 #include "soundsets/SoundSetFiles.h"
 

@@ -1,4 +1,4 @@
-#include "platform/linux/SoundTypeRegistryLinux.h"
+#include "platform/linux/files/SoundTypeRegistryLinux.h"
 
 #include "support/Text.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/AXElement.h"
-#include "engine/AXError.h"
-#include "engine/AXValue.h"
+#include "accessibility/AXElement.h"
+#include "accessibility/AXError.h"
+#include "accessibility/AXValue.h"
 #include "support/Clock.h"
 
 #include <tl/expected.hpp>

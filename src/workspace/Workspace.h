@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/RunningApplication.h"
-#include "engine/VolumeNotification.h"
+#include "workspace/RunningApplication.h"
+#include "workspace/VolumeNotification.h"
 #include "support/Observable.h"
 
 #include <cstdint>

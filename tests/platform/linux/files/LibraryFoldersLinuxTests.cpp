@@ -1,4 +1,4 @@
-#include "platform/linux/LibraryFoldersLinux.h"
+#include "platform/linux/files/LibraryFoldersLinux.h"
 #include "soundsets/SoundSetFiles.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "engine/AXError.h"
-#include "engine/AXValue.h"
+#include "accessibility/AXError.h"
+#include "accessibility/AXValue.h"
 
 #include <gtest/gtest.h>
 

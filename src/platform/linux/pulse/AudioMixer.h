@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/DecodedSound.h"
+#include "platform/linux/pulse/DecodedSound.h"
 #include "playback/AudioOutput.h"
 
 #include <atomic>

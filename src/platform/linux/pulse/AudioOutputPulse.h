@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/AudioMixer.h"
+#include "platform/linux/pulse/AudioMixer.h"
 #include "playback/AudioOutput.h"
 
 #include <atomic>

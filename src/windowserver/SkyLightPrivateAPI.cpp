@@ -1,4 +1,4 @@
-#include "sparks/SkyLightPrivateAPI.h"
+#include "windowserver/SkyLightPrivateAPI.h"
 
 #include <fmt/format.h>
 

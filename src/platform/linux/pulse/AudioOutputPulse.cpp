@@ -1,4 +1,4 @@
-#include "platform/linux/AudioOutputPulse.h"
+#include "platform/linux/pulse/AudioOutputPulse.h"
 
 #include <fmt/format.h>
 #include <pulse/pulseaudio.h>

@@ -1,4 +1,4 @@
-#include "platform/linux/AudioMixer.h"
+#include "platform/linux/pulse/AudioMixer.h"
 
 #include <algorithm>
 #include <cmath>

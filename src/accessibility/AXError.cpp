@@ -1,4 +1,4 @@
-#include "engine/AXError.h"
+#include "accessibility/AXError.h"
 
 #include <fmt/format.h>
 

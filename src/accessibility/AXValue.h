@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/AXElement.h"
-#include "engine/AXError.h"
+#include "accessibility/AXElement.h"
+#include "accessibility/AXError.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "platform/linux/AudioMixer.h"
+#include "platform/linux/pulse/AudioMixer.h"
 
-#include "TestSoundFile.h"
+#include "platform/linux/TestSoundFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/linux/DecodedSound.h"
+#include "platform/linux/pulse/DecodedSound.h"
 
 #include <sndfile.h>
 #include <soxr.h>
