@@ -1,5 +1,7 @@
 #include "platform/linux/qt/ClickSparkOverlayQt.h"
 
+#include "support/MainThread.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -55,6 +57,7 @@ bool ClickSparkOverlayQt::canShowTransparentWindows()
 
 void ClickSparkOverlayQt::spark(Point at)
 {
+    TINTRA_ASSERT_MAIN_THREAD();
     if (!renderer())
         return;
     for (QScreen* screen : QGuiApplication::screens()) {
@@ -76,6 +79,7 @@ void ClickSparkOverlayQt::spark(Point at)
 
 void ClickSparkOverlayQt::clearAll()
 {
+    TINTRA_ASSERT_MAIN_THREAD();
     for (auto& [screen, display] : displays_) {
         display.view->clear();
         display.view->hide();
