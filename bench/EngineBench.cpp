@@ -1,6 +1,6 @@
 #include "catalogue/Catalogue.h"
 #include "engine/ApplicationObserver.h"
-#include "engine/ControllerRig.h"
+#include "fakes/ControllerRig.h"
 #include "fakes/AccessibilityFake.h"
 #include "fakes/ManualExecutor.h"
 

@@ -46,11 +46,7 @@ TintraController::TintraController(Environment environment, std::unique_ptr<Tint
         environment_.screens.get(), environment_.executor.get());
     inputWitness_ = std::make_unique<TintraInputWitness>(inputEvents);
     transfers_ = std::make_unique<TintraSoundSetTransfers>(*library_, *assignments_, environment_.executor.get(),
-        environment_.background.get(), [this] {
-            // Newly installed sets may change the file of any sound.
-            for (const auto& entry : fullCatalogue())
-                player_->invalidate(entry.soundID);
-        });
+        environment_.background.get(), [this] { player_->invalidateAll(); });
 
     // The monitors are owned here and die before the parts they reach, so their callbacks may hold `this`.
     clickMonitor_ = std::make_unique<TintraClickMonitor>(

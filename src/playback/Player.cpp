@@ -258,6 +258,12 @@ void TintraPlayer::invalidate(TintraSoundID soundID)
         failedURLs_.erase(*url);
 }
 
+void TintraPlayer::invalidateAll()
+{
+    for (const auto& entry : fullCatalogue())
+        invalidate(entry.soundID);
+}
+
 bool TintraPlayer::isPlaying(TintraSoundID soundID) const
 {
     const TintraVoice* found = voice(soundID);

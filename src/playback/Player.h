@@ -47,6 +47,8 @@ public:
     void stopAll();
     // After the assignment of one sound changed: the next play makes a new voice.
     void invalidate(TintraSoundID soundID);
+    // After sets came or went: any sound may now have another file.
+    void invalidateAll();
     bool isPlaying(TintraSoundID soundID) const;
     bool hasSound(TintraSoundID soundID) const;
     // Listed catalogue rows for which a file resolves.

@@ -1,5 +1,5 @@
-#include "engine/ControllerRig.h"
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/ControllerRig.h"
+#include "fakes/SoundSetFiles.h"
 
 #include "catalogue/Catalogue.h"
 

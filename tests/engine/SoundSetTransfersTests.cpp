@@ -6,7 +6,7 @@
 #include "soundsets/Assignments.h"
 #include "soundsets/ClassicFileWriter.h"
 #include "soundsets/Library.h"
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/SoundSetFiles.h"
 #include "support/BackgroundExecutor.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "fakes/FileBookmarksFake.h"
 #include "fakes/SoundTypeRegistryFake.h"
 #include "soundsets/Assignments.h"
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/SoundSetFiles.h"
 
 #include <gtest/gtest.h>
 

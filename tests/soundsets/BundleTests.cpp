@@ -1,7 +1,7 @@
 #include "fakes/SoundTypeRegistryFake.h"
 #include "soundsets/Bundle.h"
 #include "soundsets/SoundFile.h"
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/SoundSetFiles.h"
 
 #include <gtest/gtest.h>
 

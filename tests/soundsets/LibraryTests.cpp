@@ -1,6 +1,6 @@
 #include "fakes/SoundTypeRegistryFake.h"
 #include "soundsets/Library.h"
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/SoundSetFiles.h"
 
 #include <gtest/gtest.h>
 

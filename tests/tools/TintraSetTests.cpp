@@ -4,7 +4,7 @@
 #include "platform/linux/files/LibraryFoldersLinux.h"
 #include "soundsets/Bundle.h"
 #include "soundsets/ClassicFileWriter.h"
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/SoundSetFiles.h"
 
 #include <gtest/gtest.h>
 

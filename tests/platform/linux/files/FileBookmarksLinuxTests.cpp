@@ -3,7 +3,7 @@
 #include "fakes/SoundTypeRegistryFake.h"
 #include "platform/linux/files/FileBookmarksLinux.h"
 #include "soundsets/Assignments.h"
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/SoundSetFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "platform/linux/files/LibraryFoldersLinux.h"
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/SoundSetFiles.h"
 
 #include <gtest/gtest.h>
 

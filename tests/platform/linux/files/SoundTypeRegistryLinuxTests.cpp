@@ -1,6 +1,6 @@
 #include "platform/linux/files/SoundTypeRegistryLinux.h"
 #include "soundsets/SoundFile.h"
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/SoundSetFiles.h"
 
 #include <gtest/gtest.h>
 

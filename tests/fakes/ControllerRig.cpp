@@ -1,7 +1,7 @@
-#include "engine/ControllerRig.h"
+#include "fakes/ControllerRig.h"
 
 #include "catalogue/Catalogue.h"
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/SoundSetFiles.h"
 
 namespace tintra::testing {
 

@@ -1,4 +1,4 @@
-#include "soundsets/SoundSetFiles.h"
+#include "fakes/SoundSetFiles.h"
 
 #include <sndfile.h>
 
