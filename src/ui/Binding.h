@@ -20,7 +20,7 @@ private:
 
 // Hands `update` the observable's value now and after every change, until `owner` is destroyed.
 template <typename T, typename Update>
-TintraBinding& bind(QObject& owner, const Observable<T>& observable, Update update)
+TintraBinding& bindValue(QObject& owner, const Observable<T>& observable, Update update)
 {
     update(observable.get());
     return *new TintraBinding(owner, observable.subscribe(std::move(update)));

@@ -1,5 +1,7 @@
 #include "ui/SoundObstacle.h"
 
+#include "engine/Controller.h"
+#include "silence/SilenceMonitor.h"
 #include "support/PlatformTerms.h"
 
 namespace tintra {
@@ -45,6 +47,26 @@ std::string TintraSoundObstacle::explanation() const
         return tintra::explanation(reason);
     }
     return {};
+}
+
+std::optional<TintraSoundObstacle> currentObstacle(TintraController& controller, TintraSilenceMonitor& silence,
+    TintraProcessAccess access)
+{
+    using Case = TintraSoundObstacle::Case;
+    if (access.isSandboxed)
+        return TintraSoundObstacle { Case::sandboxed };
+    if (!controller.isRunning().get())
+        return TintraSoundObstacle { Case::switchedOff };
+    if (!access.isAccessibilityTrusted)
+        return TintraSoundObstacle { Case::accessibilityNotGranted };
+    auto& player = controller.player();
+    if (player.playableSoundCount() == 0)
+        return TintraSoundObstacle { Case::nothingToPlay };
+    if (player.masterVolume() <= 0.0)
+        return TintraSoundObstacle { Case::volumeAllTheWayDown };
+    if (const auto reason = silence.cachedReason())
+        return TintraSoundObstacle::silencedBy(*reason);
+    return std::nullopt;
 }
 
 } // namespace tintra

@@ -2,9 +2,13 @@
 
 #include "silence/SilenceReason.h"
 
+#include <optional>
 #include <string>
 
 namespace tintra {
+
+class TintraController;
+class TintraSilenceMonitor;
 
 // The first thing that keeps every sound from being heard. Cases are declared
 // in the order in which they are tested; having none is not a case.
@@ -25,5 +29,17 @@ struct TintraSoundObstacle {
         return kind == other.kind && (kind != Case::silenced || reason == other.reason);
     }
 };
+
+// What the caller knows of the process: whether a sandbox keeps it from other
+// applications, and whether it has been granted accessibility access.
+struct TintraProcessAccess {
+    bool isSandboxed = false;
+    bool isAccessibilityTrusted = false;
+};
+
+// The status summary: the first test that holds wins. Reads the silence
+// monitor's cached answer, so it may be asked on every redraw.
+std::optional<TintraSoundObstacle> currentObstacle(TintraController& controller, TintraSilenceMonitor& silence,
+    TintraProcessAccess access);
 
 } // namespace tintra

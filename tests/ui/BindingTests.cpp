@@ -14,7 +14,7 @@ TEST(Binding, UpdatesItsWidgetNowAndOnEveryChangeUntilTheWidgetIsGone)
     Observable<int> count { 3 };
     auto label = std::make_unique<QLabel>();
     int updates = 0;
-    bind(*label, count, [&updates, widget = label.get()](int value) {
+    bindValue(*label, count, [&updates, widget = label.get()](int value) {
         ++updates;
         widget->setText(QString::number(value));
     });
@@ -34,7 +34,7 @@ TEST(Binding, EndsWhenDeletedBeforeItsOwner)
     Observable<bool> on { false };
     QLabel label;
     int updates = 0;
-    auto& binding = bind(label, on, [&updates](bool) { ++updates; });
+    auto& binding = bindValue(label, on, [&updates](bool) { ++updates; });
     delete &binding;
     on.set(true);
     EXPECT_EQ(updates, 1);
