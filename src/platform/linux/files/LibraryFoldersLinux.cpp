@@ -42,22 +42,29 @@ fs::path standardLibraryDirectory()
     return libraryDirectory(std::getenv("XDG_DATA_HOME"), homeFolder());
 }
 
-std::optional<fs::path> builtInDirectory(
-    const fs::path& executable, const fs::path& buildTree, const fs::path& installedData)
+std::optional<fs::path> programDataDirectory(const fs::path& executable, const fs::path& buildTree)
 {
-    const fs::path data = isInside(executable, buildTree) ? buildTree / "resources" : installedData;
+    const fs::path data = isInside(executable, buildTree)
+        ? buildTree / "resources"
+        : executable.parent_path().parent_path() / TINTRA_INSTALL_DATA_DIR;
     std::error_code error;
     if (!fs::is_directory(data, error))
         return std::nullopt;
-    return data / "Tintra Sets";
+    return data;
 }
 
-std::optional<fs::path> standardBuiltInDirectory()
+std::optional<fs::path> standardProgramDataDirectory()
 {
     std::error_code error;
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);
     const fs::path buildTree = fs::weakly_canonical(TINTRA_BUILD_DIR, error);
-    return builtInDirectory(executable, buildTree, TINTRA_INSTALL_DATA_DIR);
+    return programDataDirectory(executable, buildTree);
+}
+
+std::optional<fs::path> standardBuiltInDirectory()
+{
+    const auto data = standardProgramDataDirectory();
+    return data ? std::optional(*data / "Tintra Sets") : std::nullopt;
 }
 
 } // namespace tintra

@@ -10,11 +10,14 @@ namespace tintra {
 std::filesystem::path standardLibraryDirectory();
 std::filesystem::path libraryDirectory(const char* xdgDataHome, const std::filesystem::path& home);
 
-// "Tintra Sets" inside the program's data folder: the build tree's resources
-// folder when the running program lies in the build tree, else the installed
-// share/tintra-dorvel. Nothing when that data folder does not exist.
+// The program's data folder: the build tree's resources folder when the
+// running program lies in the build tree, else share/tintra-dorvel beside the
+// bin/ folder of the program, wherever its prefix was installed. Nothing when
+// that folder does not exist.
+std::optional<std::filesystem::path> programDataDirectory(
+    const std::filesystem::path& executable, const std::filesystem::path& buildTree);
+std::optional<std::filesystem::path> standardProgramDataDirectory();
+// "Tintra Sets" inside the program's data folder.
 std::optional<std::filesystem::path> standardBuiltInDirectory();
-std::optional<std::filesystem::path> builtInDirectory(const std::filesystem::path& executable,
-    const std::filesystem::path& buildTree, const std::filesystem::path& installedData);
 
 } // namespace tintra

@@ -18,16 +18,16 @@ TEST(LibraryFoldersLinux, UserLibraryLivesInTheXDGDataFolder)
     EXPECT_EQ(libraryDirectory("relative", "/home/ann"), fallback);
 }
 
-TEST(LibraryFoldersLinux, BuiltInSetsComeFromTheBuildTreeWhenRunningThere)
+TEST(LibraryFoldersLinux, TheProgramsDataIsInTheBuildTreeWhenRunningThereElseBesideItsPrefix)
 {
     TemporaryFolder folder;
     const auto build = folder / "build";
-    const auto installed = folder / "share" / "tintra-dorvel";
+    const auto prefix = folder / "prefix";
     fs::create_directories(build / "resources");
-    fs::create_directories(installed);
-    EXPECT_EQ(builtInDirectory(build / "bin" / "tintra", build, installed), build / "resources" / "Tintra Sets");
-    EXPECT_EQ(builtInDirectory("/usr/bin/tintra", build, installed), installed / "Tintra Sets");
-    EXPECT_EQ(builtInDirectory("/usr/bin/tintra", build, folder / "absent"), std::nullopt);
+    fs::create_directories(prefix / "share" / "tintra-dorvel");
+    EXPECT_EQ(programDataDirectory(build / "bin" / "tintra", build), build / "resources");
+    EXPECT_EQ(programDataDirectory(prefix / "bin" / "tintra", build), prefix / "share" / "tintra-dorvel");
+    EXPECT_EQ(programDataDirectory(folder / "elsewhere" / "bin" / "tintra", build), std::nullopt);
 }
 
 } // namespace
