@@ -1,0 +1,66 @@
+#include "app/Composition.h"
+
+#include "app/Unavailable.h"
+#include "platform/linux/SkyLightPrivateAPILinux.h"
+#include "platform/linux/files/FileBookmarksLinux.h"
+#include "platform/linux/files/LibraryFoldersLinux.h"
+#include "platform/linux/files/SoundTypeRegistryLinux.h"
+#include "platform/linux/pulse/AudioOutputPulse.h"
+#include "platform/linux/qt/ClickSparkOverlayQt.h"
+
+#include <QCoreApplication>
+
+#include <cstdlib>
+
+namespace tintra {
+
+struct TintraComposition::Adapters {
+    FileBookmarksLinux bookmarks;
+    SoundTypeRegistryLinux soundTypes;
+    AudioOutputPulse audio;
+    ClickSparkOverlayQt sparks;
+    SkyLightPrivateAPILinux skyLight;
+    AccessibilityUnavailable accessibility;
+    WorkspaceUnavailable workspace;
+    InputEventsUnavailable inputEvents;
+    KeyboardHardwareUnavailable keyboards;
+    ScreenGeometryUnavailable screens;
+    DiskArbitrationUnavailable disks;
+    SilenceFactsUnavailable silenceFacts;
+};
+
+TintraComposition::TintraComposition()
+    : defaults_(DefaultsFile::standardFolder(), DefaultsFile::standardDomain())
+    , adapters_(std::make_unique<Adapters>())
+{
+    auto& a = *adapters_;
+    auto probe = std::make_unique<TintraSilenceProbe>(a.silenceFacts, a.skyLight, SystemClock::shared(), executor_, background_);
+    const bool hasBattery = probe->hasBattery();
+    silence_ = std::make_unique<TintraSilenceMonitor>(defaults_, std::move(probe), hasBattery, SystemClock::shared());
+
+    auto library = std::make_unique<TintraLibrary>(standardLibraryDirectory(), standardBuiltInDirectory(), a.soundTypes);
+    auto assignments = std::make_unique<TintraAssignments>(defaults_, a.bookmarks, a.soundTypes);
+    // No Linux application is known to misbehave under observation, so none is left out by default.
+    auto exclusions = std::make_unique<TintraExclusions>(defaults_, TintraExclusions::DefaultTable {});
+    const char* home = std::getenv("HOME");
+    TintraController::Environment environment { a.accessibility, a.workspace, a.inputEvents, a.keyboards, a.audio,
+        a.screens, a.disks, a.sparks, executor_, background_, SystemClock::shared(), home ? home : "/",
+        QCoreApplication::applicationVersion().toStdString() };
+    controller_ = std::make_unique<TintraController>(std::move(environment), std::move(library),
+        std::move(assignments), std::move(exclusions), defaults_, *silence_);
+}
+
+Accessibility& TintraComposition::accessibility()
+{
+    return adapters_->accessibility;
+}
+
+TintraComposition::~TintraComposition()
+{
+    // The controller reaches the monitor and every adapter until it goes.
+    controller_.reset();
+    silence_.reset();
+    adapters_.reset();
+}
+
+} // namespace tintra

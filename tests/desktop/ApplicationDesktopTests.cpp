@@ -1,0 +1,74 @@
+#include "PrivatePulseServer.h"
+#include "desktop/ToneSoundSet.h"
+#include "desktop/VirtualDesktop.h"
+#include "platform/linux/files/LibraryFoldersLinux.h"
+#include "support/DefaultsFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace tintra {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::heardTones;
+
+// The program installed and started as a user does, on a desktop and a sound server of the
+// test's own, with the tone set chosen in its settings file beforehand.
+class ApplicationDesktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (pulse.skipReason)
+            GTEST_SKIP() << *pulse.skipReason;
+        if (desktop.skipReason)
+            GTEST_SKIP() << *desktop.skipReason;
+        // Installed as a user would install it, into a prefix of the test's own.
+        prefix = desktop.folder() / "prefix";
+        ASSERT_EQ(desktop.run("'" TINTRA_CMAKE "' --install '" TINTRA_BUILD_DIR "' --prefix '" + prefix.string() + "' >/dev/null"), 0);
+        testing::writeToneSoundSet(standardLibraryDirectory(), "org.tintradorvel.test.tones");
+        DefaultsFile settings(DefaultsFile::standardFolder(), DefaultsFile::standardDomain());
+        settings.set("TintraPlaysNotificationSounds", true);
+        settings.set("TintraBaselineSetIdentifier", "org.tintradorvel.test.tones");
+        // Past the launches that show the beta notice.
+        settings.set("TintraDorvelLaunchCount", 20);
+    }
+
+    ChildProcess start(const std::vector<std::string>& arguments)
+    {
+        std::vector<std::string> command { (prefix / "bin" / "tintra-dorvel").string() };
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return desktop.start(command);
+    }
+
+    // Started first: the desktop then points HOME and the XDG folders at its own.
+    PrivatePulseServer pulse;
+    VirtualDesktop desktop;
+    std::filesystem::path prefix;
+};
+
+TEST_F(ApplicationDesktop, OpenedAtLoginItSoundsTheLoginAloneAndQuitsWhenTheSessionEnds)
+{
+    SinkRecorder recorder;
+    ASSERT_TRUE(recorder.isOpen());
+    auto program = start({ "--opened-at-login" });
+    // Up to 20 s for the program to come up on a loaded machine, then 1 s more to hear anything else.
+    std::vector<SinkRecorder::Chunk> chunks;
+    for (int piece = 0; piece < 40 && heardTones(chunks).empty(); ++piece) {
+        auto more = recorder.record(500ms, [](const SinkRecorder::Chunk&) { return false; });
+        chunks.insert(chunks.end(), more.begin(), more.end());
+    }
+    auto after = recorder.record(1000ms, [](const SinkRecorder::Chunk&) { return false; });
+    chunks.insert(chunks.end(), after.begin(), after.end());
+    const auto tones = heardTones(chunks);
+    ASSERT_FALSE(tones.empty()) << desktop.log();
+    EXPECT_EQ(tones.front().sound, TintraSoundID::login) << desktop.log();
+    EXPECT_EQ(tones.size(), 1u) << tones.back().sound.description();
+
+    program.signal(SIGTERM);
+    EXPECT_EQ(program.wait(10s), 0) << desktop.log();
+}
+
+} // namespace
+} // namespace tintra
