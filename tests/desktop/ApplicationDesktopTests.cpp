@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 
 namespace tintra {
 namespace {
@@ -68,6 +69,17 @@ TEST_F(ApplicationDesktop, OpenedAtLoginItSoundsTheLoginAloneAndQuitsWhenTheSess
 
     program.signal(SIGTERM);
     EXPECT_EQ(program.wait(10s), 0) << desktop.log();
+}
+
+TEST_F(ApplicationDesktop, WithoutADisplayItSaysItNeedsADesktopSessionAndEndsWithStatusOne)
+{
+    const auto output = desktop.folder() / "no-display.txt";
+    const int status = desktop.run("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '"
+        + (prefix / "bin" / "tintra-dorvel").string() + "' >'" + output.string() + "' 2>&1");
+    EXPECT_EQ(status, 1);
+    std::ifstream text(output);
+    const std::string said((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(said, "Tintra Dorvel needs a desktop session: no X display could be opened.\n");
 }
 
 } // namespace

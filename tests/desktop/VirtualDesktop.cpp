@@ -1,5 +1,7 @@
 #include "desktop/VirtualDesktop.h"
 
+#include "desktop/TestWindow.h"
+
 #include <xcb/xcb.h>
 
 #include <fcntl.h>
@@ -187,7 +189,17 @@ bool VirtualDesktop::startWindowManager()
         skipReason = "openbox did not start:\n" + log();
         return false;
     }
-    return true;
+    // It owns the selection before it manages windows, and a window mapped in
+    // between stays unframed for good: the session is ready once a fresh probe
+    // window is framed.
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end) {
+        const TestWindow probe("probe", 0, 0, 10, 10, getpid());
+        if (waitUntil([&] { return probe.isFramed(); }, std::chrono::milliseconds(300)))
+            return true;
+    }
+    skipReason = "openbox did not manage windows:\n" + log();
+    return false;
 }
 
 bool VirtualDesktop::startCompositor()
