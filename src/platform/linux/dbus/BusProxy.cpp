@@ -69,7 +69,7 @@ void BusProxy::changed()
 
 void BusProxy::reportAbsence(const char* reason)
 {
-    if (reported_)
+    if (reported_ || consequence_.empty())
         return;
     reported_ = true;
     if (reason)

@@ -16,7 +16,8 @@ namespace tintra {
 // Main thread only. `onChange` runs after the properties or the owner
 // changed, `onSignal` for each signal of the interface. A bus that cannot be
 // reached or a name without an owner is said once on standard error, with
-// `consequence` ("battery power is not known"); the proxy then answers no
+// `consequence` ("battery power is not known"; empty when another proxy of
+// the same service says it); the proxy then answers no
 // properties, and follows the name should it appear later.
 class BusProxy {
 public:
