@@ -5,6 +5,17 @@
 
 namespace tintra {
 
+namespace {
+
+// The call ended because its proxy went and cancelled it: the callback must
+// then not touch the proxy.
+bool wasCancelled(const GErrorOut& error)
+{
+    return error.matches(G_IO_ERROR, G_IO_ERROR_CANCELLED);
+}
+
+} // namespace
+
 BusProxy::BusProxy(GBusType bus, std::string name, std::string path, std::string interface, std::string consequence)
     : name_(std::move(name))
     , interface_(std::move(interface))
@@ -25,14 +36,13 @@ BusProxy::~BusProxy()
 
 void BusProxy::created(GObject*, GAsyncResult* result, gpointer data)
 {
-    GError* rawError = nullptr;
-    GDBusProxy* proxy = g_dbus_proxy_new_for_bus_finish(result, &rawError);
-    ErrorPtr error(rawError);
-    if (wasCancelled(error.get()))
+    GErrorOut error;
+    GDBusProxy* proxy = g_dbus_proxy_new_for_bus_finish(result, error.out());
+    if (wasCancelled(error))
         return;
     auto& self = *static_cast<BusProxy*>(data);
     if (!proxy) {
-        self.reportAbsence(error ? error->message : "no connection");
+        self.reportAbsence(error ? error.message().c_str() : "no connection");
         return;
     }
     self.proxy_.reset(proxy);
@@ -84,18 +94,18 @@ bool BusProxy::hasOwner() const
 {
     if (!proxy_)
         return false;
-    GCharPtr owner(g_dbus_proxy_get_name_owner(proxy_.get()));
+    GCharHandle owner(g_dbus_proxy_get_name_owner(proxy_.get()));
     return owner != nullptr;
 }
 
-VariantPtr BusProxy::property(const char* name) const
+GVariantHandle BusProxy::property(const char* name) const
 {
     if (!proxy_)
         return nullptr;
-    return VariantPtr(g_dbus_proxy_get_cached_property(proxy_.get(), name));
+    return GVariantHandle(g_dbus_proxy_get_cached_property(proxy_.get(), name));
 }
 
-void BusProxy::call(const char* method, GVariant* parameters, std::function<void(VariantPtr)> reply)
+void BusProxy::call(const char* method, GVariant* parameters, std::function<void(GVariantHandle)> reply)
 {
     if (!proxy_ || !hasOwner()) {
         if (parameters)
@@ -103,14 +113,13 @@ void BusProxy::call(const char* method, GVariant* parameters, std::function<void
         reply(nullptr);
         return;
     }
-    auto pending = std::make_unique<std::function<void(VariantPtr)>>(std::move(reply));
+    auto pending = std::make_unique<std::function<void(GVariantHandle)>>(std::move(reply));
     g_dbus_proxy_call(proxy_.get(), method, parameters, G_DBUS_CALL_FLAGS_NO_AUTO_START, -1, cancellable_.get(),
         [](GObject* source, GAsyncResult* result, gpointer data) {
-            std::unique_ptr<std::function<void(VariantPtr)>> reply(static_cast<std::function<void(VariantPtr)>*>(data));
-            GError* rawError = nullptr;
-            VariantPtr value(g_dbus_proxy_call_finish(G_DBUS_PROXY(source), result, &rawError));
-            ErrorPtr error(rawError);
-            if (!wasCancelled(error.get()))
+            std::unique_ptr<std::function<void(GVariantHandle)>> reply(static_cast<std::function<void(GVariantHandle)>*>(data));
+            GErrorOut error;
+            GVariantHandle value(g_dbus_proxy_call_finish(G_DBUS_PROXY(source), result, error.out()));
+            if (!wasCancelled(error))
                 (*reply)(std::move(value));
         },
         pending.release());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/dbus/GLibPointers.h"
+#include "platform/linux/dbus/GLibHandles.h"
 
 #include <functional>
 #include <string>
@@ -31,10 +31,10 @@ public:
 
     bool hasOwner() const;
     // The cached value, null when the service is absent or lacks the property.
-    VariantPtr property(const char* name) const;
+    GVariantHandle property(const char* name) const;
     // Calls a method of the interface; `reply` gets its result tuple, or null
     // on any failure. Never runs once the proxy is gone.
-    void call(const char* method, GVariant* parameters, std::function<void(VariantPtr)> reply);
+    void call(const char* method, GVariant* parameters, std::function<void(GVariantHandle)> reply);
 
     const std::string& name() const { return name_; }
 
@@ -50,8 +50,8 @@ private:
     std::string interface_;
     std::string busName_;
     std::string consequence_;
-    GObjectPtr<GCancellable> cancellable_;
-    GObjectPtr<GDBusProxy> proxy_;
+    GObjectHandle<GCancellable> cancellable_;
+    GObjectHandle<GDBusProxy> proxy_;
     bool reported_ = false;
     std::function<void()> onChange_;
     std::function<void(const char*, GVariant*)> onSignal_;

@@ -30,7 +30,7 @@ private:
     static void settingChanged(GSettings*, const gchar*, gpointer self);
     void update();
 
-    GObjectPtr<GSettings> gnome_;
+    GObjectHandle<GSettings> gnome_;
     BusProxy server_;
     std::atomic<State> state_ { unknown };
 };

@@ -63,7 +63,7 @@ void IdleInhibitors::askLogind()
         return;
     asking_ = true;
     nextPoll_.cancel();
-    logind_.call("ListInhibitors", nullptr, self_.bind([](IdleInhibitors& self, VariantPtr reply) {
+    logind_.call("ListInhibitors", nullptr, self_.bind([](IdleInhibitors& self, GVariantHandle reply) {
         self.asking_ = false;
         self.fromLogind_ = idleBlocks(reply.get());
         self.update();
