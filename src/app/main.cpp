@@ -13,8 +13,10 @@
 
 #include <glib-unix.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
 extern char** environ;
@@ -34,13 +36,18 @@ ProcessEnvironment processEnvironment()
     return environment;
 }
 
-TintraRelocation::Folders relocationFolders()
+std::filesystem::path homeFolder()
 {
     const char* home = std::getenv("HOME");
+    return home && *home ? home : "/";
+}
+
+// ~/Applications, as AppImages settle, then the user's data folder.
+TintraRelocation::Folders relocationFolders()
+{
     const char* data = std::getenv("XDG_DATA_HOME");
-    const std::filesystem::path homeFolder = home ? home : "";
-    return { homeFolder.empty() ? std::filesystem::path() : homeFolder / "Applications",
-        data && *data == '/' ? std::filesystem::path(data) : homeFolder.empty() ? std::filesystem::path() : homeFolder / ".local" / "share" };
+    return { homeFolder() / "Applications",
+        data && *data == '/' ? std::filesystem::path(data) : homeFolder() / ".local" / "share" };
 }
 
 // A session that ends, or a kill, asks the program to quit as the Quit item does.
@@ -53,11 +60,33 @@ void quitOnSignals(AppDelegate& delegate)
         }, &delegate);
 }
 
+bool canOpenX11Display()
+{
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool opened = !xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    return opened;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    // The desktop layer speaks X11, under Wayland through Xwayland; without a display Qt
+    // would abort, so a start from a console gets a sentence instead. A platform chosen
+    // by the caller (the tests' offscreen one) is theirs.
+    const bool platformChosen = std::getenv("QT_QPA_PLATFORM");
+    if (!platformChosen) {
+        if (!canOpenX11Display()) {
+            std::fprintf(stderr, "Tintra Dorvel needs a desktop session: no X display could be opened.\n");
+            return 1;
+        }
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    }
     QApplication application(argc, argv);
+    // Not handed down to what the program starts, such as a document's viewer.
+    if (!platformChosen)
+        unsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("tintra-dorvel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tintra Dorvel"));
     QApplication::setApplicationVersion(QStringLiteral(TINTRA_VERSION));
@@ -87,14 +116,13 @@ int main(int argc, char** argv)
 
     Observable<bool> canCheckForUpdates { false };
     const auto data = standardProgramDataDirectory();
-    const char* home = std::getenv("HOME");
     TintraMenuBar menuBar(composition.controller(), composition.silence(),
         { .canCheckForUpdates = canCheckForUpdates,
             .checkForUpdates = {},
             .openSettings = {},
             .quit = [&delegate] { delegate.applicationShouldTerminate(); },
             .isAccessibilityTrusted = [&composition] { return composition.accessibility().isProcessTrusted(); },
-            .isSandboxed = isSandboxed(home ? home : "/"),
+            .isSandboxed = isSandboxed(homeFolder()),
             .readMe = data ? *data / "Tintra Dorvel ReadMe.html" : std::filesystem::path(),
             .openDocument = [](const std::filesystem::path& document) {
                 QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(document.string())));

@@ -1,12 +1,11 @@
 #include "PrivatePulseServer.h"
 #include "desktop/ToneSoundSet.h"
 #include "desktop/VirtualDesktop.h"
-#include "platform/linux/files/LibraryFoldersLinux.h"
-#include "support/DefaultsFile.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 
 namespace tintra {
 namespace {
@@ -27,12 +26,7 @@ protected:
         // Installed as a user would install it, into a prefix of the test's own.
         prefix = desktop.folder() / "prefix";
         ASSERT_EQ(desktop.run("'" TINTRA_CMAKE "' --install '" TINTRA_BUILD_DIR "' --prefix '" + prefix.string() + "' >/dev/null"), 0);
-        testing::writeToneSoundSet(standardLibraryDirectory(), "org.tintradorvel.test.tones");
-        DefaultsFile settings(DefaultsFile::standardFolder(), DefaultsFile::standardDomain());
-        settings.set("TintraPlaysNotificationSounds", true);
-        settings.set("TintraBaselineSetIdentifier", "org.tintradorvel.test.tones");
-        // Past the launches that show the beta notice.
-        settings.set("TintraDorvelLaunchCount", 20);
+        testing::prepareToneUser();
     }
 
     ChildProcess start(const std::vector<std::string>& arguments)
@@ -68,6 +62,17 @@ TEST_F(ApplicationDesktop, OpenedAtLoginItSoundsTheLoginAloneAndQuitsWhenTheSess
 
     program.signal(SIGTERM);
     EXPECT_EQ(program.wait(10s), 0) << desktop.log();
+}
+
+TEST_F(ApplicationDesktop, WithoutADisplayItSaysItNeedsADesktopSessionAndEndsWithStatusOne)
+{
+    const auto output = desktop.folder() / "no-display.txt";
+    const int status = desktop.run("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '"
+        + (prefix / "bin" / "tintra-dorvel").string() + "' >'" + output.string() + "' 2>&1");
+    EXPECT_EQ(status, 1);
+    std::ifstream text(output);
+    const std::string said((std::istreambuf_iterator<char>(text)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(said, "Tintra Dorvel needs a desktop session: no X display could be opened.\n");
 }
 
 } // namespace
