@@ -1,8 +1,6 @@
 #include "PrivatePulseServer.h"
 #include "desktop/ToneSoundSet.h"
 #include "desktop/VirtualDesktop.h"
-#include "platform/linux/files/LibraryFoldersLinux.h"
-#include "support/DefaultsFile.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +26,7 @@ protected:
         // Installed as a user would install it, into a prefix of the test's own.
         prefix = desktop.folder() / "prefix";
         ASSERT_EQ(desktop.run("'" TINTRA_CMAKE "' --install '" TINTRA_BUILD_DIR "' --prefix '" + prefix.string() + "' >/dev/null"), 0);
-        testing::writeToneSoundSet(standardLibraryDirectory(), "org.tintradorvel.test.tones");
-        DefaultsFile settings(DefaultsFile::standardFolder(), DefaultsFile::standardDomain());
-        settings.set("TintraPlaysNotificationSounds", true);
-        settings.set("TintraBaselineSetIdentifier", "org.tintradorvel.test.tones");
-        // Past the launches that show the beta notice.
-        settings.set("TintraDorvelLaunchCount", 20);
+        testing::prepareToneUser();
     }
 
     ChildProcess start(const std::vector<std::string>& arguments)

@@ -3,6 +3,8 @@
 #include "catalogue/Catalogue.h"
 #include "fakes/SoundSetFiles.h"
 #include "platform/linux/TestSoundFile.h"
+#include "platform/linux/files/LibraryFoldersLinux.h"
+#include "support/DefaultsFile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -122,6 +124,16 @@ std::vector<HeardTone> heardTones(const std::vector<SinkRecorder::Chunk>& chunks
     }
     std::sort(tones.begin(), tones.end(), [](const auto& a, const auto& b) { return a.start < b.start; });
     return tones;
+}
+
+void prepareToneUser()
+{
+    const std::string identifier = "org.tintradorvel.test.tones";
+    writeToneSoundSet(standardLibraryDirectory(), identifier);
+    DefaultsFile settings(DefaultsFile::standardFolder(), DefaultsFile::standardDomain());
+    settings.set("TintraPlaysNotificationSounds", true);
+    settings.set("TintraBaselineSetIdentifier", identifier);
+    settings.set("TintraDorvelLaunchCount", 20);
 }
 
 } // namespace tintra::testing

@@ -16,6 +16,9 @@ inline constexpr double toneSeconds = 0.15;
 double toneFrequency(TintraSoundID sound);
 // Writes IDENTIFIER.tintraset into `folder`; its path.
 std::filesystem::path writeToneSoundSet(const std::filesystem::path& folder, const std::string& identifier);
+// The user the program meets in a test: the tone set in the user library, chosen in the settings
+// file with sounds switched on, and past the launches that show the beta notice.
+void prepareToneUser();
 
 struct HeardTone {
     TintraSoundID sound;

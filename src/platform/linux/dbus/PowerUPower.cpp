@@ -1,0 +1,58 @@
+#include "platform/linux/dbus/PowerUPower.h"
+
+namespace tintra {
+
+namespace {
+
+// UPower's device Type and State values.
+constexpr std::uint32_t kBattery = 2;
+constexpr std::uint32_t kCharging = 1;
+constexpr std::uint32_t kFullyCharged = 4;
+
+template <typename T>
+std::optional<T> read(const BusProxy& proxy, const char* name, const GVariantType* type, T (*get)(GVariant*))
+{
+    const auto value = proxy.property(name);
+    if (!value || !g_variant_is_of_type(value.get(), type))
+        return std::nullopt;
+    return get(value.get());
+}
+
+} // namespace
+
+PowerUPower::PowerUPower()
+    : daemon_(G_BUS_TYPE_SYSTEM, "org.freedesktop.UPower", "/org/freedesktop/UPower", "org.freedesktop.UPower",
+          "battery power is not known")
+    , displayDevice_(G_BUS_TYPE_SYSTEM, "org.freedesktop.UPower", "/org/freedesktop/UPower/devices/DisplayDevice",
+          "org.freedesktop.UPower.Device", "")
+{
+}
+
+bool PowerUPower::isKnown() const
+{
+    return onBattery().has_value();
+}
+
+std::optional<bool> PowerUPower::onBattery() const
+{
+    const auto value = read<gboolean>(daemon_, "OnBattery", G_VARIANT_TYPE_BOOLEAN, &g_variant_get_boolean);
+    if (!value)
+        return std::nullopt;
+    return *value != FALSE;
+}
+
+std::optional<BatteryState> PowerUPower::battery() const
+{
+    const auto type = read<guint32>(displayDevice_, "Type", G_VARIANT_TYPE_UINT32, &g_variant_get_uint32);
+    const auto present = read<gboolean>(displayDevice_, "IsPresent", G_VARIANT_TYPE_BOOLEAN, &g_variant_get_boolean);
+    if (type != kBattery || !present || !*present)
+        return std::nullopt;
+    BatteryState state;
+    state.percentage = read<gdouble>(displayDevice_, "Percentage", G_VARIANT_TYPE_DOUBLE, &g_variant_get_double).value_or(0.0);
+    const auto charge = read<guint32>(displayDevice_, "State", G_VARIANT_TYPE_UINT32, &g_variant_get_uint32);
+    state.charging = charge == kCharging || charge == kFullyCharged;
+    state.secondsToEmpty = read<gint64>(displayDevice_, "TimeToEmpty", G_VARIANT_TYPE_INT64, &g_variant_get_int64).value_or(0);
+    return state;
+}
+
+} // namespace tintra

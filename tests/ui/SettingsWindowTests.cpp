@@ -1,0 +1,244 @@
+#include "ui/SettingsWindow.h"
+
+#include "fakes/ControllerRig.h"
+#include "fakes/SoundSetFiles.h"
+#include "soundsets/ClassicFileWriter.h"
+#include "ui/AfflictedAppsTab.h"
+#include "ui/GeneralTab.h"
+#include "ui/SoundLogTab.h"
+#include "ui/SoundSetsTab.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QMimeData>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace tintra {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tintra::testing;
+
+constexpr TintraSoundID kMenuOpen { "mnuo" };
+constexpr TintraSoundID kMenuClose { "mnuc" };
+
+// The window over a controller on the fakes, with two sets installed.
+struct SettingsWindowTest : ::testing::Test {
+    ControllerRig rig;
+    TintraController& controller = rig.make();
+    std::unique_ptr<TintraSettingsWindow> window;
+    int abouts = 0;
+
+    void SetUp() override
+    {
+        rig.installSet("classic", { kMenuOpen, TintraSoundID::keyPress });
+        rig.installSet("zither", { kMenuOpen, kMenuClose });
+        controller.reloadLibrary();
+        window = std::make_unique<TintraSettingsWindow>(controller, *rig.silence, rig.defaults, rig.executor,
+            TintraSettingsShell { .isAccessibilityTrusted = [] { return true; },
+                .requestAccessibility = {},
+                .about = [this] { ++abouts; },
+                .reportBug = {},
+                .revealFolder = {},
+                .clock = &rig.clock });
+    }
+    template <typename Widget>
+    Widget& find(QWidget& inside, const QString& text)
+    {
+        for (auto* widget : inside.findChildren<Widget*>()) {
+            if (widget->text() == text)
+                return *widget;
+        }
+        throw std::runtime_error("no widget says " + text.toStdString());
+    }
+    // Runs the main thread until the background hands nothing more back.
+    void settle()
+    {
+        rig.run();
+        while (controller.transfers().isImportingSets().get()) {
+            ASSERT_TRUE(rig.executor.waitForPost(std::chrono::seconds(10))) << "the background never answered";
+            rig.run();
+        }
+    }
+    TintraSoundSetsTab& sets() { return window->soundSets(); }
+};
+
+TEST_F(SettingsWindowTest, SwitchesWriteTheirKeysAndFollowOutsideChanges)
+{
+    auto& general = window->general();
+    auto& clicks = find<QCheckBox>(general, "Play sounds for clicks on controls");
+    const bool was = controller.playsClickSounds().get();
+    EXPECT_EQ(clicks.isChecked(), was);
+    clicks.click();
+    EXPECT_EQ(controller.playsClickSounds().get(), !was);
+    EXPECT_EQ(rig.defaults.boolForKey("TintraPlaysClickSounds", was), !was);
+
+    controller.setPlaysKeyPressSounds(!controller.playsKeyPressSounds().get());
+    EXPECT_EQ(general.keyPressSwitch().isChecked(), controller.playsKeyPressSounds().get());
+    EXPECT_EQ(general.keyPressSwitch().text(), "Play sounds for key presses");
+
+    general.notificationSwitch().click();
+    EXPECT_TRUE(controller.isRunning().get());
+    controller.stop();
+    EXPECT_FALSE(general.notificationSwitch().isChecked());
+
+    controller.player().setMasterVolume(0.25);
+    EXPECT_EQ(general.volume().value(), 25);
+    general.volume().setValue(80);
+    EXPECT_DOUBLE_EQ(controller.player().masterVolume(), 0.8);
+
+    EXPECT_EQ(general.statusLine().text(), "2 events will play, from classic");
+    find<QPushButton>(*window, "About Tintra Dorvel").click();
+    EXPECT_EQ(abouts, 1);
+    EXPECT_THROW(find<QPushButton>(*window, "Report a Bug"), std::runtime_error) << "the shell gave no callback";
+}
+
+TEST_F(SettingsWindowTest, ChoosingASetInARowsPickerOverridesItAndTheSpeakerFollows)
+{
+    auto& picker = sets().events().picker(kMenuClose);
+    auto& speaker = sets().events().previewButton(kMenuClose);
+    EXPECT_EQ(speaker.accessibleDescription(), "Will not play");
+    EXPECT_FALSE(sets().exportButton().isEnabled());
+    const int zither = picker.findText("zither");
+    ASSERT_GE(zither, 0);
+    EXPECT_EQ(picker.findText("classic (no sound)"), zither - 1);
+
+    picker.setCurrentIndex(zither);
+    Q_EMIT picker.activated(zither);
+    EXPECT_EQ(controller.assignments().selection(kMenuClose), TintraSelection::set("zither"));
+    rig.run();
+    EXPECT_EQ(speaker.accessibleDescription(), "Will play");
+    EXPECT_EQ(picker.currentText(), "zither");
+    EXPECT_TRUE(sets().exportButton().isEnabled());
+    EXPECT_EQ(sets().status().text().toStdString(),
+        "2 sets installed. 3 of 139 events will play. The set above applies to every event set to Same as Sound Set.");
+
+    // The baseline chosen elsewhere moves the set picker and the rows' first item.
+    controller.assignments().setBaselineIdentifier("zither");
+    rig.run();
+    EXPECT_EQ(sets().setPicker().currentText(), "zither");
+    EXPECT_EQ(sets().events().picker(kMenuOpen).itemText(0), "Same as Sound Set (zither)");
+}
+
+TEST_F(SettingsWindowTest, TheCustomSoundFilterWithASearchShowsItsRowsOrTheRightEmptyText)
+{
+    auto& events = sets().events();
+    const auto file = rig.folder / "Pop.wav";
+    writeSound(file);
+    ASSERT_TRUE(controller.assignments().setCustomSound(file, kMenuClose));
+    ASSERT_TRUE(controller.assignments().setCustomSound(file, TintraSoundID("wclp")));
+    rig.run();
+
+    sets().filters().button(int(TintraEventFilter::custom))->click();
+    EXPECT_EQ(rig.defaults.stringForKey("TintraSettingsEventFilter"), "custom");
+    EXPECT_EQ(events.shownNames(), (std::vector<std::string> { "Menu Close", "Window Close Press" }));
+    sets().search().setText("  menu ");
+    EXPECT_EQ(events.shownNames(), (std::vector<std::string> { "Menu Close" }));
+    EXPECT_TRUE(events.emptyText().isHidden());
+
+    sets().search().setText("zap");
+    EXPECT_TRUE(events.shownNames().empty());
+    EXPECT_FALSE(events.emptyText().isHidden());
+    EXPECT_EQ(events.emptyText().text(), "No event matches “zap”.");
+    sets().search().setText("   ");
+    EXPECT_EQ(events.shownNames().size(), 2u);
+
+    ASSERT_TRUE(controller.assignments().setSelection(TintraSelection::baseline(), kMenuClose));
+    ASSERT_TRUE(controller.assignments().setSelection(TintraSelection::baseline(), TintraSoundID("wclp")));
+    rig.run();
+    EXPECT_EQ(events.emptyText().text(), "No event has been given a file of its own.");
+    EXPECT_FALSE(events.emptyText().isHidden());
+}
+
+TEST_F(SettingsWindowTest, CopyPutsTheReportOnTheClipboard)
+{
+    auto& log = window->soundLog();
+    EXPECT_FALSE(log.copyButton().isEnabled()) << "nothing to report";
+    controller.log().record({ .notificationName = "AXMenuOpened", .soundID = kMenuOpen, .processIdentifier = 0,
+                                .date = rig.clock.now(), .origin = TintraEventOrigin::system },
+        rig.clock.now());
+    EXPECT_EQ(log.sections().topLevelItemCount(), 1);
+    ASSERT_TRUE(log.copyButton().isEnabled());
+
+    QApplication::clipboard()->clear();
+    log.copyButton().click();
+    const auto copied = QApplication::clipboard()->text().toStdString();
+    const TintraSoundLogReport report { .sourceName = [this](TintraSoundID soundID) {
+                                           return controller.assignments().sourceName(soundID, controller.library());
+                                       },
+        .now = rig.clock.now() };
+    EXPECT_EQ(copied, report.text(controller.log()));
+    EXPECT_NE(copied.find("Sound: Menu Open (mnuo) from classic"), std::string::npos) << copied;
+}
+
+TEST_F(SettingsWindowTest, AClassicFileDroppedOnTheWindowIsInstalledAndSummarised)
+{
+    const auto fork = resourceFork(
+        { { "snd ", 1, "mnuo", soundFormat2(standardHeader(Bytes(200, 0x90), 0x56EE8BA3)) } });
+    const auto file = rig.folder / "drop" / "Platinum";
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(fork.data()), std::streamsize(fork.size()));
+
+    QMimeData data;
+    data.setUrls({ QUrl::fromLocalFile(QString::fromStdString(file.string())) });
+    // The drag enters first: only the widget that accepted it is dropped on.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(window->tabs().currentWidget(), &sets());
+    settle();
+
+    EXPECT_EQ(controller.library().bundles().get().size(), 3u);
+    EXPECT_NE(sets().setPicker().findText("Platinum"), -1);
+    EXPECT_EQ(sets().notices().text(), "Platinum: 1 events from 1 sounds");
+    EXPECT_EQ(rig.defaults.stringForKey("TintraSettingsTab"), "soundSets");
+}
+
+TEST_F(SettingsWindowTest, AnExclusionSwitchExcludesTheApplication)
+{
+    rig.launch(40, "Mail", "org.example.mail");
+    controller.start();
+    rig.run(std::chrono::seconds(2));
+    auto& list = window->afflictedApps().list();
+    const auto found = list.findItems("Mail", Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found[0]->checkState(2), Qt::Unchecked);
+    found[0]->setCheckState(2, Qt::Checked);
+    QApplication::sendPostedEvents();
+    EXPECT_TRUE(controller.exclusions().isExcluded("org.example.mail"));
+    EXPECT_EQ(list.findItems("Mail", Qt::MatchExactly).at(0)->checkState(2), Qt::Checked);
+}
+
+TEST_F(SettingsWindowTest, EveryControlHasAnAccessibleName)
+{
+    std::vector<std::string> unnamed;
+    for (auto* widget : window->findChildren<QWidget*>()) {
+        const bool isControl = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget)
+            || qobject_cast<QAbstractSlider*>(widget) || qobject_cast<QLineEdit*>(widget)
+            || qobject_cast<QAbstractItemView*>(widget) || qobject_cast<QProgressBar*>(widget);
+        // Views' scroll bars, headers and pickers' pop-ups are Qt's own to name.
+        if (!isControl || qobject_cast<QHeaderView*>(widget) || qobject_cast<QScrollBar*>(widget)
+            || qobject_cast<QAbstractItemView*>(widget->parentWidget()) || widget->window() != window.get())
+            continue;
+        auto* accessible = QAccessible::queryAccessibleInterface(widget);
+        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed.push_back(widget->metaObject()->className() + std::string(" ") + widget->objectName().toStdString()
+                + " " + widget->toolTip().toStdString());
+    }
+    EXPECT_TRUE(unnamed.empty()) << unnamed.size() << " unnamed, the first " << unnamed.front();
+}
+
+} // namespace
+} // namespace tintra
