@@ -46,7 +46,9 @@ void TintraEventListView::build()
     tree_->setAccessibleName("Events");
     tree_->setColumnCount(4);
     tree_->setHeaderLabels({ "", "Event", "File", "Sound" });
-    tree_->header()->setSectionResizeMode(previewColumn, QHeaderView::ResizeToContents);
+    // Item widgets do not size their column: room for the section arrow's indent and the button.
+    tree_->header()->setSectionResizeMode(previewColumn, QHeaderView::Fixed);
+    tree_->header()->resizeSection(previewColumn, tree_->indentation() + 40);
     tree_->header()->setSectionResizeMode(nameColumn, QHeaderView::ResizeToContents);
     tree_->header()->setSectionResizeMode(fileColumn, QHeaderView::ResizeToContents);
     tree_->header()->setStretchLastSection(true);

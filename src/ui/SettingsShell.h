@@ -11,13 +11,13 @@ namespace tintra {
 // leave their buttons out.
 struct TintraSettingsShell {
     // The platform's answer, asked again each time the window is shown.
-    std::function<bool()> isAccessibilityTrusted;
+    std::function<bool()> isAccessibilityTrusted {};
     // "Grant…": asks the desktop to let this process use accessibility.
-    std::function<void()> requestAccessibility;
-    std::function<void()> about;
-    std::function<void()> reportBug;
+    std::function<void()> requestAccessibility {};
+    std::function<void()> about {};
+    std::function<void()> reportBug {};
     // Shows a folder in the file manager; the desktop's own by default.
-    std::function<void(const std::filesystem::path&)> revealFolder;
+    std::function<void(const std::filesystem::path&)> revealFolder {};
     // The date the copied report carries.
     const Clock* clock = &SystemClock::shared();
 };

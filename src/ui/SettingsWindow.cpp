@@ -45,7 +45,7 @@ TintraSettingsWindow::TintraSettingsWindow(TintraController& controller, TintraS
     setWindowTitle("Tintra Dorvel");
     setWindowIcon(QIcon::fromTheme("org.tintradorvel.TintraDorvel"));
     setAcceptDrops(true);
-    resize(720, 640);
+    resize(880, 680);
 
     tabs_ = new QTabWidget;
     tabs_->setAccessibleName("Settings");

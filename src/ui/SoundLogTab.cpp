@@ -57,7 +57,8 @@ void TintraSoundLogTab::redrawSections()
         auto* item = new QTreeWidgetItem(sections_, { qText(describe.sectionLines(section).front()) });
         for (const auto& entry : section.entries) {
             const auto lines = describe.entryLines(entry, 0);
-            auto* row = new QTreeWidgetItem(item, { qText(lines.front()) });
+            const auto sound = TintraSoundLog::soundName(entry).value_or(entry.soundID.description());
+            auto* row = new QTreeWidgetItem(item, { qText(sound + ": " + lines.front()) });
             for (auto line = std::next(lines.begin()); line != lines.end(); ++line)
                 new QTreeWidgetItem(row, { qText(trimmingWhitespace(*line)) });
         }

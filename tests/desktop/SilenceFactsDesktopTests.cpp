@@ -1,6 +1,5 @@
 #include "platform/linux/MainExecutorGlib.h"
 #include "platform/linux/SilenceFactsLinux.h"
-#include "platform/linux/SkyLightPrivateAPILinux.h"
 #include "platform/linux/pulse/AudioOutputPulse.h"
 #include "silence/SilenceMonitor.h"
 
@@ -28,13 +27,12 @@ struct SilenceRig {
     SystemClock clock;
     DefaultsMemory defaults;
     SilenceFactsLinux facts { main };
-    SkyLightPrivateAPILinux skyLight;
     BackgroundExecutor background { main };
     std::unique_ptr<TintraSilenceMonitor> monitor;
 
     void makeMonitor()
     {
-        auto probe = std::make_unique<TintraSilenceProbe>(facts, skyLight, clock, main, background);
+        auto probe = std::make_unique<TintraSilenceProbe>(facts, facts.skyLight(), clock, main, background);
         const bool battery = probe->hasBattery();
         monitor = std::make_unique<TintraSilenceMonitor>(defaults, std::move(probe), battery, clock);
     }
@@ -82,6 +80,33 @@ protected:
 
     VirtualDesktop desktop { { .windowManager = true, .accessibility = false, .systemBus = true } };
 };
+
+TEST_F(SilenceFactsDesktop, ASessionWithoutTheServicesSaysSoOnceForEachAndNothingHolds)
+{
+    testing::internal::CaptureStderr();
+    {
+        SilenceRig rig;
+        iterateFor(std::chrono::milliseconds(4500)); // past two reconnection attempts to PulseAudio
+        for (auto reason : allSilenceReasons)
+            EXPECT_FALSE(rig.holds(reason)) << int(reason);
+        EXPECT_FALSE(rig.facts.processIsAudible());
+        EXPECT_FALSE(rig.facts.timeRemainingEstimate());
+        EXPECT_FALSE(rig.facts.assertionsByProcess());
+        EXPECT_TRUE(rig.facts.onScreenWindowList());
+    }
+    const auto said = testing::internal::GetCapturedStderr();
+    const auto count = [&](const std::string& text) {
+        std::size_t found = 0;
+        for (auto at = said.find(text); at != std::string::npos; at = said.find(text, at + 1))
+            ++found;
+        return found;
+    };
+    EXPECT_EQ(count("Tintra Dorvel: no PulseAudio server"), 1u) << said;
+    EXPECT_EQ(count("org.freedesktop.UPower"), 1u) << said;
+    EXPECT_EQ(count("org.freedesktop.login1"), 1u) << said;
+    EXPECT_EQ(count("com.feralinteractive.GameMode"), 1u) << said;
+    EXPECT_EQ(count("\n"), 4u + count("org.gnome.SessionManager") + count("org.freedesktop.Notifications")) << said;
+}
 
 TEST_F(SilenceFactsDesktop, AudioHeldBackWhileOurOwnStreamIsMutedAndMicrophoneOnlyForAnotherClientsRealSource)
 {
@@ -293,6 +318,17 @@ TEST_F(SilenceFactsDesktop, FullscreenWindowInFrontAndAGameCoveringTheDisplay)
     EXPECT_TRUE(rig.becomes(Reason::fullscreenApplication, true)) << desktop.log();
     EXPECT_FALSE(rig.holds(Reason::gameMode)) << "a fullscreen editor is no game";
     ASSERT_EQ(desktop.run("wmctrl -i -r " + id + " -b remove,fullscreen"), 0);
+    EXPECT_TRUE(rig.becomes(Reason::fullscreenApplication, false));
+    EXPECT_EQ(rig.facts.skyLight().spaceType(1), 0);
+
+    // A fullscreen window that names no owner still makes the active space a full-screen one.
+    {
+        TestWindow anonymous("Anonymous", 50, 50, 300, 200, 0);
+        const auto anonymousId = std::to_string(anonymous.id());
+        ASSERT_EQ(desktop.run("wmctrl -i -a " + anonymousId + " && wmctrl -i -r " + anonymousId + " -b add,fullscreen"), 0);
+        EXPECT_TRUE(rig.becomes(Reason::fullscreenApplication, true)) << desktop.log();
+        EXPECT_EQ(rig.facts.skyLight().spaceType(1), SkyLightPrivateAPILinux::fullScreenSpaceType);
+    }
     EXPECT_TRUE(rig.becomes(Reason::fullscreenApplication, false));
 
     auto game = launchedFrom(desktop, writeEntry(desktop, "arcade", "Game;ArcadeGame;"));

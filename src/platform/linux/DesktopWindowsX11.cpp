@@ -96,6 +96,15 @@ void DesktopWindowsX11::activeWindowChanged()
     frontmost_ = FrontmostApplication { std::int32_t(pid), entry->second };
 }
 
+std::optional<bool> DesktopWindowsX11::activeWindowIsFullscreen() const
+{
+    if (!windows_)
+        return std::nullopt;
+    const auto active = windows_->activeWindow();
+    const auto window = active ? windows_->window(*active) : std::nullopt;
+    return window && window->fullscreen && !window->hidden;
+}
+
 const Monitor* DesktopWindowsX11::monitor(DisplayID display) const
 {
     if (!monitors_ || display == 0 || display > monitors_->monitors().size())

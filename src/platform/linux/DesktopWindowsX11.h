@@ -41,6 +41,8 @@ public:
     SilenceFact<bool> isInMirrorSet(DisplayID display) const;
     SilenceFact<PropertyList::Array> onScreenWindowList() const;
     std::optional<FrontmostApplication> frontmostApplication() const { return frontmost_; }
+    // Whether the active window is fullscreen (false when none is active); none without X.
+    std::optional<bool> activeWindowIsFullscreen() const;
 
 private:
     const Monitor* monitor(DisplayID display) const;

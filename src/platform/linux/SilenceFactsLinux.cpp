@@ -44,6 +44,7 @@ SilenceFactsLinux::SilenceFactsLinux(MainExecutor& main)
     : ownProcess_(getpid())
     , audio_(main, ownProcess_)
     , desktop_(std::make_unique<DesktopWindowsX11>())
+    , skyLight_(desktop_.get())
     , inhibitors_(main)
     , gameMode_(G_BUS_TYPE_SESSION, "com.feralinteractive.GameMode", "/com/feralinteractive/GameMode",
           "com.feralinteractive.GameMode", "games that ask for Game Mode are not seen")

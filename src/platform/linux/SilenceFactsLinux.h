@@ -4,6 +4,7 @@
 #include "platform/linux/dbus/FocusNotifications.h"
 #include "platform/linux/dbus/IdleInhibitors.h"
 #include "platform/linux/dbus/PowerUPower.h"
+#include "platform/linux/SkyLightPrivateAPILinux.h"
 #include "platform/linux/pulse/AudioFactsPulse.h"
 #include "silence/SilenceFacts.h"
 #include "support/MainExecutor.h"
@@ -34,6 +35,9 @@ public:
     ~SilenceFactsLinux() override;
     SilenceFactsLinux(const SilenceFactsLinux&) = delete;
     SilenceFactsLinux& operator=(const SilenceFactsLinux&) = delete;
+
+    // The window-server answers over the same X session, for the silence probe.
+    SkyLightPrivateAPILinux& skyLight() { return skyLight_; }
 
     SilenceFact<std::uint32_t> processIsAudible() override;
     SilenceFact<AudioDeviceID> defaultOutputDevice() override;
@@ -69,6 +73,7 @@ private:
     const std::int32_t ownProcess_;
     AudioFactsPulse audio_;
     std::unique_ptr<DesktopWindowsX11> desktop_;
+    SkyLightPrivateAPILinux skyLight_;
     PowerUPower power_;
     IdleInhibitors inhibitors_;
     FocusNotifications focus_;
