@@ -28,9 +28,11 @@ PowerUPower::PowerUPower()
 {
 }
 
+// Both proxies fill their caches on their own; until the display device's has,
+// a battery would look absent.
 bool PowerUPower::isKnown() const
 {
-    return onBattery().has_value();
+    return onBattery().has_value() && displayDevice_.hasOwner();
 }
 
 std::optional<bool> PowerUPower::onBattery() const

@@ -20,7 +20,7 @@ class PowerUPower {
 public:
     PowerUPower();
 
-    // Whether UPower runs and has answered.
+    // Whether UPower runs and both its objects have answered.
     bool isKnown() const;
     // Whether the machine runs on its battery; none when unknown.
     std::optional<bool> onBattery() const;
