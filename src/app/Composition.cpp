@@ -1,7 +1,8 @@
 #include "app/Composition.h"
 
 #include "app/Unavailable.h"
-#include "platform/linux/SkyLightPrivateAPILinux.h"
+#include "platform/linux/SilenceFactsLinux.h"
+#include "platform/linux/atspi/AccessibilityAtspi.h"
 #include "platform/linux/files/FileBookmarksLinux.h"
 #include "platform/linux/files/LibraryFoldersLinux.h"
 #include "platform/linux/files/SoundTypeRegistryLinux.h"
@@ -15,26 +16,27 @@
 namespace tintra {
 
 struct TintraComposition::Adapters {
+    explicit Adapters(MainExecutor& executor) : accessibility(executor), silenceFacts(executor) {}
+
     FileBookmarksLinux bookmarks;
     SoundTypeRegistryLinux soundTypes;
     AudioOutputPulse audio;
     ClickSparkOverlayQt sparks;
-    SkyLightPrivateAPILinux skyLight;
-    AccessibilityUnavailable accessibility;
+    AccessibilityAtspi accessibility;
     WorkspaceUnavailable workspace;
     InputEventsUnavailable inputEvents;
     KeyboardHardwareUnavailable keyboards;
     ScreenGeometryUnavailable screens;
     DiskArbitrationUnavailable disks;
-    SilenceFactsUnavailable silenceFacts;
+    SilenceFactsLinux silenceFacts;
 };
 
 TintraComposition::TintraComposition()
     : defaults_(DefaultsFile::standardFolder(), DefaultsFile::standardDomain())
-    , adapters_(std::make_unique<Adapters>())
+    , adapters_(std::make_unique<Adapters>(executor_))
 {
     auto& a = *adapters_;
-    auto probe = std::make_unique<TintraSilenceProbe>(a.silenceFacts, a.skyLight, SystemClock::shared(), executor_, background_);
+    auto probe = std::make_unique<TintraSilenceProbe>(a.silenceFacts, a.silenceFacts.skyLight(), SystemClock::shared(), executor_, background_);
     const bool hasBattery = probe->hasBattery();
     silence_ = std::make_unique<TintraSilenceMonitor>(defaults_, std::move(probe), hasBattery, SystemClock::shared());
 

@@ -24,11 +24,13 @@ public:
     QTreeWidget& sections() { return *sections_; }
     QPushButton& copyButton() { return *copy_; }
 
+    // Puts the report on the clipboard: the button, and the program's "copy-report" action.
+    void copyReport();
+
 private:
     TintraSoundLogReport report() const;
     void redrawSections();
     void redrawSilences();
-    void copyReport();
 
     TintraController& controller_;
     const TintraSettingsShell& shell_;
