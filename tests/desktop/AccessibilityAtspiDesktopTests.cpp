@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <deque>
@@ -82,8 +83,13 @@ protected:
         // The window manager maps and activates it a little later.
         EXPECT_TRUE(loopUntil([&] { return run("xdotool search --sync --name '" + gtkTitle + "' windowactivate --sync"); }))
             << desktop_->log();
-        // Keys go to it only once GTK knows it is active.
-        EXPECT_TRUE(loopUntil([&] { return accessibility().copyAttributeValue(application, "AXFocusedWindow").has_value(); }));
+        // Keys go to it only once GTK knows it is active, clicks once the
+        // window server's stacking reached this process's main loop.
+        EXPECT_TRUE(loopUntil([&] {
+            const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
+            const auto extents = window && window->get<AXElement>() ? frame(*window->get<AXElement>()) : std::nullopt;
+            return extents && accessibility().elementAtPosition(accessibility().systemWideElement(), centre(*extents));
+        }));
         return application;
     }
 
@@ -95,15 +101,19 @@ protected:
         return value && value->get<std::string>() ? std::optional(*value->get<std::string>()) : std::nullopt;
     }
 
-    // The first element below `root`, breadth first, with this role and title.
-    std::optional<AXElement> find(const AXElement& root, const std::string& role, const std::string& title)
+    // The first element below `root`, breadth first, with this role and
+    // title (and, when `shown`, extents of its own on the screen).
+    std::optional<AXElement> find(const AXElement& root, const std::string& role, const std::string& title, bool shown = false)
     {
         std::deque<AXElement> queue { root };
         for (int visited = 0; !queue.empty() && visited < 2000; ++visited) {
             const auto element = queue.front();
             queue.pop_front();
-            if (text(element, "AXRole") == role && text(element, "AXTitle") == title)
-                return element;
+            if (text(element, "AXRole") == role && text(element, "AXTitle") == title) {
+                const auto extents = frame(element);
+                if (!shown || (extents && extents->origin.x >= 0 && extents->size.width > 0 && extents->size.height > 0))
+                    return element;
+            }
             if (const auto children = accessibility().copyAttributeValue(element, "AXChildren")) {
                 for (const auto& child : *children->get<AXValue::List>())
                     queue.push_back(*child.get<AXElement>());
@@ -178,16 +188,13 @@ class HeardSounds {
 public:
     void operator()(const TintraEvent& event) { codes_.push_back(event.soundID.description()); }
 
-    // Waits for `code` after everything already awaited.
+    // Before an action: what it makes heard counts from here.
+    void mark() { mark_ = codes_.size(); }
+    // Waits for `code` since the mark.
     bool await(const std::string& code)
     {
-        return loopUntil([&] {
-            const auto found = std::find(codes_.begin() + static_cast<std::ptrdiff_t>(next_), codes_.end(), code);
-            if (found == codes_.end())
-                return false;
-            next_ = static_cast<std::size_t>(found - codes_.begin()) + 1;
-            return true;
-        });
+        return loopUntil(
+            [&] { return std::find(codes_.begin() + static_cast<std::ptrdiff_t>(mark_), codes_.end(), code) != codes_.end(); });
     }
     std::size_t count(const std::string& code) const { return std::count(codes_.begin(), codes_.end(), code); }
     std::string all() const
@@ -200,7 +207,7 @@ public:
 
 private:
     std::vector<std::string> codes_;
-    std::size_t next_ = 0;
+    std::size_t mark_ = 0;
 };
 
 TEST_F(AccessibilityAtspiDesktop, TheApplicationObserverHearsTheGtkProgramsMenusWindowsDialogsAndTooltips)
@@ -222,27 +229,37 @@ TEST_F(AccessibilityAtspiDesktop, TheApplicationObserverHearsTheGtkProgramsMenus
     EXPECT_EQ(observer.trackedElements().size(), 1u);
     const std::string window = "$(xdotool search --name '" + gtkTitle + "')";
 
+    heard->mark();
     ASSERT_TRUE(run("xdotool key F10"));
     EXPECT_TRUE(heard->await("mnuo")) << heard->all();
+    heard->mark();
     ASSERT_TRUE(run("xdotool key Down"));
     EXPECT_TRUE(heard->await("mnui")) << heard->all();
+    heard->mark();
     ASSERT_TRUE(run("xdotool key Escape"));
     EXPECT_TRUE(heard->await("mnuc")) << heard->all();
     // One opening however many events it raised.
     EXPECT_EQ(heard->count("mnuo"), 1u) << heard->all();
 
+    heard->mark();
     ASSERT_TRUE(run("xdotool key ctrl+n"));
     EXPECT_TRUE(heard->await("wopn")) << heard->all();
-    ASSERT_TRUE(run("wmctrl -c 'Second Window'"));
+    heard->mark();
+    // The window manager may not have taken the window on yet.
+    ASSERT_TRUE(loopUntil([&] { return run("wmctrl -c 'Second Window'"); }));
     EXPECT_TRUE(heard->await("wcls")) << heard->all();
 
+    heard->mark();
     ASSERT_TRUE(run("xdotool windowactivate --sync " + window + " key ctrl+d"));
     EXPECT_TRUE(heard->await("dopn")) << heard->all();
+    heard->mark();
     ASSERT_TRUE(run("xdotool key Escape"));
     EXPECT_TRUE(heard->await("dlgc")) << heard->all();
 
+    heard->mark();
     ASSERT_TRUE(run("xdotool windowactivate --sync " + window + " key ctrl+l"));
     EXPECT_TRUE(heard->await("aopn")) << heard->all();
+    heard->mark();
     ASSERT_TRUE(run("xdotool key Return"));
     EXPECT_TRUE(heard->await("altc")) << heard->all();
 
@@ -251,17 +268,131 @@ TEST_F(AccessibilityAtspiDesktop, TheApplicationObserverHearsTheGtkProgramsMenus
     const auto push = find(*mainWindow->get<AXElement>(), "AXButton", "Push Me");
     ASSERT_TRUE(push);
     const auto pushCentre = centre(*frame(*push));
+    heard->mark();
     ASSERT_TRUE(run("xdotool mousemove " + std::to_string(int(pushCentre.x)) + " " + std::to_string(int(pushCentre.y))));
     EXPECT_TRUE(heard->await("blno")) << heard->all();
+    heard->mark();
     ASSERT_TRUE(run("xdotool mousemove 1200 780"));
     EXPECT_TRUE(heard->await("blnc")) << heard->all();
 
+    heard->mark();
     ASSERT_TRUE(run("xdotool windowminimize --sync " + window));
     EXPECT_TRUE(heard->await("wcol")) << heard->all();
+    heard->mark();
     ASSERT_TRUE(run("xdotool windowactivate --sync " + window));
     EXPECT_TRUE(heard->await("wexp")) << heard->all();
+    heard->mark();
     ASSERT_TRUE(run("xdotool windowsize --sync " + window + " 700 560"));
     EXPECT_TRUE(heard->await("wgro")) << heard->all();
+    heard->mark();
+    const auto moved = frame(*mainWindow->get<AXElement>());
+    ASSERT_TRUE(moved);
+    ASSERT_TRUE(run("xdotool windowmove --sync " + window + " " + std::to_string(int(moved->origin.x) + 60) + " "
+        + std::to_string(int(moved->origin.y) + 40)));
+    EXPECT_TRUE(heard->await("wmov")) << heard->all();
+}
+
+
+TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachGtkControlsKindUnderThePointer)
+{
+    ChildProcess program;
+    const auto application = startGtk(program);
+    const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
+    ASSERT_TRUE(window && window->get<AXElement>());
+    WorkspaceFake workspace(static_cast<std::int32_t>(getpid()));
+    TintraClickResolver resolver(accessibility(), workspace, [](std::optional<std::string_view>) { return false; });
+
+    struct Control {
+        std::string role;
+        std::string title;
+        TintraControlKind kind;
+    };
+    using K = TintraControlKind;
+    const std::vector<Control> controls {
+        { "AXButton", "Push Me", K::button },
+        { "AXButton", "Default", K::defaultButton },
+        { "AXButton", "Cancel", K::cancelButton },
+        { "AXCheckBox", "Toggle", K::checkbox },
+        { "AXCheckBox", "Check", K::checkbox },
+        { "AXRadioButton", "Radio A", K::radio },
+        { "AXRadioButton", "Tree Tab", K::tab },
+        { "AXDisclosureTriangle", "More", K::disclosure },
+        { "AXPopUpButton", "Alpha", K::popUp },
+        { "AXIncrementor", "", K::littleArrowUp },
+        { "AXSlider", "", K::sliderTrack },
+        { "AXScrollBar", "", K::scrollTrack },
+        { "AXRow", "Parent 1", K::genericClick },
+    };
+    for (const auto& control : controls) {
+        const auto element = find(*window->get<AXElement>(), control.role, control.title, true);
+        ASSERT_TRUE(element) << control.role << " " << control.title;
+        const auto point = centre(*frame(*element));
+        const auto hit = accessibility().elementAtPosition(accessibility().systemWideElement(), point);
+        EXPECT_EQ(hit, *element) << control.role << " " << control.title << " at " << point.x << "," << point.y << ": " << (hit ? hit->identity() + " " + text(*hit, "AXRole").value_or("?") : errorName(hit.error()));
+        const auto target = resolver.resolve({ point.x, point.y });
+        ASSERT_TRUE(target) << control.role << " " << control.title;
+        EXPECT_EQ(target->kind, control.kind) << control.role << " " << control.title;
+        EXPECT_EQ(target->processIdentifier, program.pid());
+    }
+    // Menus sound through their own notifications, never as clicks.
+    const auto file = find(*window->get<AXElement>(), "AXMenuBarItem", "File", true);
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(resolver.resolve({ centre(*frame(*file)).x, centre(*frame(*file)).y }));
+}
+
+TEST_F(AccessibilityAtspiDesktop, AStoppedProgramAnswersCannotCompleteWithinItsTimeout)
+{
+    ChildProcess program;
+    const auto application = startGtk(program);
+    const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
+    ASSERT_TRUE(window && window->get<AXElement>());
+    const auto push = find(*window->get<AXElement>(), "AXButton", "Push Me", true);
+    ASSERT_TRUE(push);
+    const auto point = centre(*frame(*push));
+    accessibility().setMessagingTimeout(application, milliseconds(250));
+    accessibility().setMessagingTimeout(accessibility().systemWideElement(), milliseconds(100));
+
+    program.signal(SIGSTOP);
+    // Neither libatspi's 15 s start-up grace nor the 6 s default may apply:
+    // the bound is generous for a loaded machine, far below both.
+    const auto bound = milliseconds(3000);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(accessibility().copyAttributeValue(*push, "AXPosition"), tl::unexpected(AXError::cannotComplete));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, bound);
+    start = std::chrono::steady_clock::now();
+    const auto hit = accessibility().elementAtPosition(accessibility().systemWideElement(), point);
+    EXPECT_EQ(hit, tl::unexpected(AXError::cannotComplete));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, bound);
+    // The process id comes from the bus, not from the program.
+    EXPECT_EQ(accessibility().processIdentifier(*push), program.pid());
+    program.signal(SIGCONT);
+    EXPECT_TRUE(loopUntil([&] { return accessibility().copyAttributeValue(*push, "AXPosition").has_value(); }));
+}
+
+TEST_F(AccessibilityAtspiDesktop, AKilledProgramsWindowsAreDestroyed)
+{
+    ChildProcess program;
+    const auto application = startGtk(program);
+    const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
+    ASSERT_TRUE(window && window->get<AXElement>());
+    std::vector<AXElement> destroyed;
+    auto observer = accessibility().createObserver(program.pid(),
+        [&](const AXElement& element, const std::string& notification, AXContext context) {
+            if (notification == "AXUIElementDestroyed" && context == 7)
+                destroyed.push_back(element);
+        });
+    ASSERT_TRUE(observer);
+    ASSERT_EQ((*observer)->addNotification(*window->get<AXElement>(), "AXUIElementDestroyed", 7), AXError::success);
+    EXPECT_EQ((*observer)->addNotification(*window->get<AXElement>(), "AXUIElementDestroyed", 7),
+        AXError::notificationAlreadyRegistered);
+    (*observer)->start();
+
+    program.signal(SIGKILL);
+    EXPECT_TRUE(loopUntil([&] { return !destroyed.empty(); })) << desktop_->log();
+    ASSERT_EQ(destroyed.size(), 1u);
+    EXPECT_EQ(destroyed.front(), *window->get<AXElement>());
+    EXPECT_EQ((*observer)->removeNotification(*window->get<AXElement>(), "AXUIElementDestroyed"),
+        AXError::notificationNotRegistered);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QMimeData>
@@ -64,12 +65,23 @@ struct SettingsWindowTest : ::testing::Test {
     void settle()
     {
         rig.run();
-        while (controller.transfers().isImportingSets().get()) {
+        while (controller.transfers().isImportingSets().get() || controller.transfers().isExportingSet().get()) {
             ASSERT_TRUE(rig.executor.waitForPost(std::chrono::seconds(10))) << "the background never answered";
             rig.run();
         }
     }
     TintraSoundSetsTab& sets() { return window->soundSets(); }
+    // As the dialog's own button does: QFileDialog keeps accept() to itself.
+    static void accept(QFileDialog& dialog) { static_cast<QDialog&>(dialog).accept(); }
+    // The file dialog the window opened last, still open.
+    static QFileDialog& openDialog()
+    {
+        for (auto* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QFileDialog*>(widget); dialog && dialog->isVisible())
+                return *dialog;
+        }
+        throw std::runtime_error("no file dialog is open");
+    }
 };
 
 TEST_F(SettingsWindowTest, SwitchesWriteTheirKeysAndFollowOutsideChanges)
@@ -163,9 +175,12 @@ TEST_F(SettingsWindowTest, CopyPutsTheReportOnTheClipboard)
 {
     auto& log = window->soundLog();
     EXPECT_FALSE(log.copyButton().isEnabled()) << "nothing to report";
-    controller.log().record({ .notificationName = "AXMenuOpened", .soundID = kMenuOpen, .processIdentifier = 0,
-                                .date = rig.clock.now(), .origin = TintraEventOrigin::system },
-        rig.clock.now());
+    TintraEvent event;
+    event.notificationName = "AXMenuOpened";
+    event.soundID = kMenuOpen;
+    event.date = rig.clock.now();
+    event.origin = TintraEventOrigin::system;
+    controller.log().record(event, rig.clock.now());
     EXPECT_EQ(log.sections().topLevelItemCount(), 1);
     ASSERT_TRUE(log.copyButton().isEnabled());
 
@@ -204,6 +219,78 @@ TEST_F(SettingsWindowTest, AClassicFileDroppedOnTheWindowIsInstalledAndSummarise
     EXPECT_NE(sets().setPicker().findText("Platinum"), -1);
     EXPECT_EQ(sets().notices().text(), "Platinum: 1 events from 1 sounds");
     EXPECT_EQ(rig.defaults.stringForKey("TintraSettingsTab"), "soundSets");
+}
+
+TEST_F(SettingsWindowTest, TheSilenceReasonsAndTheKeyPressNoteFollowWhatTheyShow)
+{
+    auto& general = window->general();
+    const auto reasons = rig.silence->availableReasons();
+    ASSERT_FALSE(reasons.empty());
+    for (const auto reason : reasons)
+        rig.silence->setEnabled(false, reason);
+    auto& title = find<QToolButton>(general, "Never go quiet on their own");
+    find<QCheckBox>(general, QString::fromStdString(label(reasons.front()))).click();
+    EXPECT_TRUE(rig.silence->isEnabled(reasons.front()));
+    EXPECT_EQ(title.text(), "Go quiet for 1 reason");
+
+    ASSERT_TRUE(controller.assignments().setSelection(TintraSelection::silent(), TintraSoundID::keyPress));
+    EXPECT_EQ(general.keyPressSwitch().text(), "Play sounds for key presses (no sound assigned)");
+    EXPECT_FALSE(find<QLabel>(general,
+        "Key Press has no sound assigned, so you won’t hear anything when you type. To assign one, choose a sound "
+        "for Key Press in the Sound Sets tab.").isHidden());
+}
+
+TEST_F(SettingsWindowTest, TheChooseItemMakesTheChosenFileTheEventsOwnSound)
+{
+    window->showAndRaise();
+    const auto file = rig.folder / "Pop.wav";
+    writeSound(file);
+    auto& picker = sets().events().picker(kMenuClose);
+    const int choose = picker.findText("Choose File…");
+    ASSERT_EQ(choose, picker.count() - 1);
+    Q_EMIT picker.activated(choose);
+    auto& dialog = openDialog();
+    dialog.selectFile(QString::fromStdString(file.string()));
+    accept(dialog);
+    EXPECT_EQ(controller.assignments().selection(kMenuClose), TintraSelection::custom(file));
+    rig.run();
+    EXPECT_EQ(picker.currentText(), "Pop.wav");
+    EXPECT_EQ(sets().events().previewButton(kMenuClose).accessibleDescription(), "Will play");
+    EXPECT_NE(sets().status().text().toStdString().find(" 1 event plays a file of its own."), std::string::npos);
+
+    // A file that is no sound is refused and said so.
+    Q_EMIT picker.activated(picker.findText("Choose File…"));
+    const auto text = rig.folder / "notes.txt";
+    writeText(text, "not a sound");
+    auto& second = openDialog();
+    second.selectFile(QString::fromStdString(text.string()));
+    accept(second);
+    EXPECT_EQ(controller.assignments().selection(kMenuClose), TintraSelection::custom(file));
+    EXPECT_FALSE(sets().notices().text().isEmpty());
+}
+
+TEST_F(SettingsWindowTest, ExportOffersATintrasetNameAndSummarisesWhatItWrote)
+{
+    window->showAndRaise();
+    ASSERT_TRUE(controller.assignments().setSelection(TintraSelection::set("zither"), kMenuClose));
+    ASSERT_TRUE(sets().exportButton().isEnabled());
+    EXPECT_EQ(sets().exportButton().toolTip(), "Save everything you can hear right now as a new sound set.");
+    sets().exportButton().click();
+    auto& dialog = openDialog();
+    EXPECT_EQ(dialog.windowTitle(), "Export Sound Set");
+    EXPECT_EQ(dialog.labelText(QFileDialog::Accept), "Export");
+    EXPECT_EQ(dialog.labelText(QFileDialog::FileName), "Export As:");
+    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+    ASSERT_EQ(dialog.selectedFiles().size(), 1);
+    EXPECT_TRUE(dialog.selectedFiles().front().endsWith("/classic Custom.tintraset")) << dialog.selectedFiles().front().toStdString();
+
+    const auto destination = rig.folder / "Mine.tintraset";
+    dialog.selectFile(QString::fromStdString(destination.string()));
+    accept(dialog);
+    settle();
+    EXPECT_TRUE(fs::is_directory(destination));
+    EXPECT_EQ(sets().notices().text().toStdString(), "Exported Mine: 3 events from 3 sounds")
+        << "classic's two sounds and zither's Menu Close";
 }
 
 TEST_F(SettingsWindowTest, AnExclusionSwitchExcludesTheApplication)

@@ -5,12 +5,26 @@
 #include "support/MainThread.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tintra {
 namespace {
 
 const std::string destroyedNotification = "AXUIElementDestroyed";
 const std::string rootPath = "/org/a11y/atspi/accessible/root";
+
+// What the window server tells for every toolkit, where there is one.
+bool isWindowServerNotification(const std::string& notification)
+{
+    return notification == "AXWindowMoved" || notification == "AXWindowResized"
+        || notification == "AXWindowMiniaturized" || notification == "AXWindowDeminiaturized";
+}
+
+double distance(const AXRect& extents, const Rect& frame)
+{
+    return std::abs(extents.origin.x - frame.x) + std::abs(extents.origin.y - frame.y)
+        + std::abs(extents.size.width - frame.width) + std::abs(extents.size.height - frame.height);
+}
 
 bool isApplicationElement(const AXElement& element)
 {
@@ -26,12 +40,19 @@ AXObserverAtspi::AXObserverAtspi(
     , callback_(std::move(callback))
     , receiver_(session_->events().addReceiver([this](const AtspiEvent& event) { receive(event); }))
 {
+    if (auto* windows = session_->windowFacts()) {
+        windowChanges_ = windows->onWindowChanged(
+            [this](const WindowInfo& before, const WindowInfo& after) { windowChanged(before, after); });
+    }
 }
 
 AXObserverAtspi::~AXObserverAtspi()
 {
     session_->events().removeReceiver(receiver_);
+    windowChanges_.cancel();
     for (const auto& registration : registrations_) {
+        if (session_->windowFacts() && isWindowServerNotification(registration.notification))
+            continue;
         for (const auto& type : atspiEventTypes(registration.notification))
             session_->events().unsubscribe(type);
     }
@@ -46,8 +67,10 @@ AXError AXObserverAtspi::addNotification(const AXElement& element, const std::st
         return AXError::invalidUIElement;
     if (element.processIdentifier() != processIdentifier_)
         return AXError::illegalArgument;
-    const auto& types = atspiEventTypes(notification);
-    if (types.empty())
+    const bool fromWindowServer = session_->windowFacts() && isWindowServerNotification(notification);
+    static const std::vector<std::string> none;
+    const auto& types = fromWindowServer ? none : atspiEventTypes(notification);
+    if (types.empty() && !fromWindowServer)
         return AXError::notificationUnsupported;
     const auto same = [&](const Registration& r) { return r.element == element && r.notification == notification; };
     if (std::any_of(registrations_.begin(), registrations_.end(), same))
@@ -72,8 +95,10 @@ AXError AXObserverAtspi::removeNotification(const AXElement& element, const std:
         [&](const Registration& r) { return r.element == element && r.notification == notification; });
     if (found == registrations_.end())
         return AXError::notificationNotRegistered;
-    for (const auto& type : atspiEventTypes(notification))
-        session_->events().unsubscribe(type);
+    if (!session_->windowFacts() || !isWindowServerNotification(notification)) {
+        for (const auto& type : atspiEventTypes(notification))
+            session_->events().unsubscribe(type);
+    }
     registrations_.erase(found);
     return AXError::success;
 }
@@ -108,6 +133,8 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
         facts.windowType = AtspiSession::windowType(source);
 
     for (const auto& notification : translateEvent(session_->toolkit(source, budget), facts)) {
+        if (session_->windowFacts() && isWindowServerNotification(notification.name))
+            continue;
         const bool aboutParent = notification.subject == AtspiEventSubject::parent;
         if (aboutParent && !parent)
             continue;
@@ -172,6 +199,72 @@ bool AXObserverAtspi::deliver(const AXElement& subject, const std::string& notif
             return false;
     }
     return true;
+}
+
+void AXObserverAtspi::windowChanged(const WindowInfo& before, const WindowInfo& after)
+{
+    if (!started_ || after.pid != processIdentifier_)
+        return;
+    std::vector<std::string> names;
+    if (before.hidden != after.hidden)
+        names.emplace_back(after.hidden ? "AXWindowMiniaturized" : "AXWindowDeminiaturized");
+    if (!after.hidden && (before.frame.width != after.frame.width || before.frame.height != after.frame.height))
+        names.emplace_back("AXWindowResized");
+    else if (!after.hidden && (before.frame.x != after.frame.x || before.frame.y != after.frame.y))
+        names.emplace_back("AXWindowMoved");
+    const bool wanted = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return std::any_of(registrations_.begin(), registrations_.end(),
+            [&](const Registration& registration) { return registration.notification == name; });
+    });
+    if (!wanted)
+        return;
+    const auto window = accessibleWindow(after);
+    if (!window)
+        return;
+    // Each change is the window server's own, never a repeat of another source.
+    for (const auto& name : names) {
+        if (!deliver(*window, name))
+            return;
+    }
+}
+
+std::optional<AXElement> AXObserverAtspi::accessibleWindow(const WindowInfo& window)
+{
+    if (auto known = accessibleWindows_.find(window.window); known != accessibleWindows_.end()) {
+        if (AtspiSession::accessible(known->second))
+            return known->second;
+        accessibleWindows_.erase(known);
+    }
+    auto application = session_->application(processIdentifier_);
+    if (!application)
+        return std::nullopt;
+    const auto budget = session_->budget(session_->element(application.get()));
+    // The one of that title, the nearest in extents among several.
+    std::optional<AXElement> best;
+    double bestDistance = 0;
+    if (!budget.arm())
+        return std::nullopt;
+    const int count = atspi_accessible_get_child_count(application.get(), nullptr);
+    for (int i = 0; i < count && budget.arm(); ++i) {
+        auto child = GObjectRef<AtspiAccessible>::adopt(atspi_accessible_get_child_at_index(application.get(), i, nullptr));
+        if (!child || !budget.arm())
+            continue;
+        GOwned<char> name(atspi_accessible_get_name(child.get(), nullptr));
+        if (!name || window.title != name.get())
+            continue;
+        auto component = GObjectRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(child.get()));
+        GOwned<AtspiRect> rect(component && budget.arm()
+                ? atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, nullptr)
+                : nullptr);
+        const double away = rect ? distance({ { double(rect->x), double(rect->y) }, { double(rect->width), double(rect->height) } }, window.frame) : 1e9;
+        if (!best || away < bestDistance) {
+            best = session_->element(child.get());
+            bestDistance = away;
+        }
+    }
+    if (best)
+        accessibleWindows_.emplace(window.window, *best);
+    return best;
 }
 
 void AXObserverAtspi::applicationLeft()

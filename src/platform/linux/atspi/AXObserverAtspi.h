@@ -3,6 +3,8 @@
 #include "accessibility/Accessibility.h"
 #include "platform/linux/atspi/AtspiEventHub.h"
 #include "platform/linux/atspi/AtspiRepeatFilter.h"
+#include "platform/linux/x11/WindowFacts.h"
+#include "support/Observable.h"
 
 #include <atspi/atspi.h>
 
@@ -19,7 +21,9 @@ struct AtspiNotification;
 
 // Watches one process through AT-SPI events, made by AccessibilityAtspi.
 // Each notification subscribes the event types it is made from while some
-// registration needs it. One user action gives one notification (repeats of
+// registration needs it. Window moves, resizes, minimising and restoring come
+// from the window server where there is one, for every toolkit alike, its
+// windows joined to their accessibles by process id and title. One user action gives one notification (repeats of
 // one notification about one element, or about one application's menus,
 // within 100 ms are dropped, and so are activations of the window that is
 // already active). An application that leaves the desktop ends every
@@ -48,6 +52,8 @@ private:
 
     void receive(const AtspiEvent& event);
     void applicationLeft();
+    void windowChanged(const WindowInfo& before, const WindowInfo& after);
+    std::optional<AXElement> accessibleWindow(const WindowInfo& window);
     bool admit(const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject);
     // False once the observer is stopped or gone.
     bool deliver(const AXElement& subject, const std::string& notification);
@@ -62,7 +68,9 @@ private:
     std::string activeWindow_;
     std::map<std::string, std::pair<int, int>> windowSizes_; // by identity
     std::set<std::string> newWindows_;
+    std::map<xcb_window_t, AXElement> accessibleWindows_;
     std::shared_ptr<int> alive_ = std::make_shared<int>();
+    Subscription windowChanges_;
 };
 
 } // namespace tintra

@@ -196,15 +196,23 @@ tl::expected<AXElement, AXError> AccessibilityAtspi::elementAtPosition(const AXE
     TINTRA_ASSERT_MAIN_THREAD();
     if (!session_->isConnected())
         return tl::unexpected(AXError::apiDisabled);
-    AtspiAccessible* application = nullptr;
+    GObjectRef<AtspiAccessible> application;
     if (through.identity() != AtspiSession::systemWideIdentity) {
         const auto accessible = resolve(through);
         if (!accessible)
             return tl::unexpected(accessible.error());
-        application = *accessible;
+        application = GObjectRef<AtspiAccessible>::borrow(*accessible);
+    } else if (auto* windows = session_->windowFacts()) {
+        // The window server knows which application's window is on top there.
+        const auto top = windows->windowAt({ point.x, point.y });
+        if (!top || !top->pid)
+            return tl::unexpected(AXError::noValue);
+        application = session_->application(*top->pid);
+        if (!application)
+            return tl::unexpected(AXError::noValue);
     }
     const auto budget = session_->budget(through);
-    const auto found = hitTest(application, point, budget);
+    const auto found = hitTest(application.get(), point, budget);
     if (!found)
         return tl::unexpected(found.error());
     return session_->element(found->get());

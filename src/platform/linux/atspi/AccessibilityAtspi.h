@@ -19,7 +19,9 @@ class AtspiSession;
 // are equal (bus name and object path), and an element of an application
 // that has gone answers invalidUIElement without asking. An element without a
 // time-out of its own uses its application's, then the system-wide
-// element's, then 6 s, and libatspi's start-up grace never applies. Without
+// element's, then 6 s, and libatspi's start-up grace never applies. The hit
+// test asks the application whose window the window server stacks on top at
+// the point. Without
 // an accessibility bus every call fails with apiDisabled, said once on
 // standard error. Main thread only.
 class AccessibilityAtspi final : public Accessibility {

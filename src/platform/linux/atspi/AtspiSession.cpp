@@ -63,10 +63,18 @@ AtspiSession::AtspiSession(MainExecutor& executor) : executor_(executor)
 {
     TINTRA_ASSERT_MAIN_THREAD();
     connected_ = hasAccessibilityBus() && atspi_init() <= 1;
-    if (connected_)
-        events_ = std::make_unique<AtspiEventHub>();
-    else
+    if (!connected_) {
         std::cerr << "Tintra Dorvel: no accessibility bus, so menus, windows and dialogs stay silent." << std::endl;
+        return;
+    }
+    events_ = std::make_unique<AtspiEventHub>();
+    auto x11 = XcbConnection::open();
+    if (!x11) {
+        std::cerr << "Tintra Dorvel: no X display (" << x11.error() << "), so window moves stay silent." << std::endl;
+        return;
+    }
+    x11_ = std::move(*x11);
+    windowFacts_ = std::make_unique<WindowFacts>(*x11_);
 }
 
 AtspiSession::~AtspiSession() = default;

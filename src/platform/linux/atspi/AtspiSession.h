@@ -5,6 +5,8 @@
 #include "platform/linux/atspi/AtspiEventHub.h"
 #include "platform/linux/atspi/AtspiToolkit.h"
 #include "platform/linux/atspi/GObjectRef.h"
+#include "platform/linux/x11/WindowFacts.h"
+#include "platform/linux/x11/XcbConnection.h"
 #include "support/Clock.h"
 #include "support/MainExecutor.h"
 
@@ -55,6 +57,9 @@ public:
     MainExecutor& executor() const { return executor_; }
     // Only while connected.
     AtspiEventHub& events() { return *events_; }
+    // The window server's view, for what AT-SPI does not say (moves, and
+    // minimising in most toolkits); none without an X display.
+    WindowFacts* windowFacts() { return windowFacts_.get(); }
 
     // The process whose window was activated last, as the observers saw it.
     std::int32_t activeProcess = 0;
@@ -85,6 +90,8 @@ private:
     MainExecutor& executor_;
     bool connected_ = false;
     std::unique_ptr<AtspiEventHub> events_;
+    std::unique_ptr<XcbConnection> x11_;
+    std::unique_ptr<WindowFacts> windowFacts_;
     std::map<std::string, std::int32_t> processIdentifiers_; // by bus name
     std::map<std::string, AtspiToolkit> toolkits_;           // by bus name
     std::map<std::string, Duration> timeouts_;               // by identity
