@@ -15,15 +15,15 @@ tl::unexpected<SilenceFactError> unavailable(const char* operation)
     return tl::unexpected(SilenceFactError { SilenceFactError::Case::serviceUnavailable, operation });
 }
 
-PropertyList::Dictionary batteryDescription(const BatteryState& battery)
+PropertyList::Dictionary batteryDescription(const PowerSupplies& power)
 {
     return PropertyList::Dictionary {
         { "Type", "InternalBattery" },
         { "Name", "InternalBattery-0" },
         { "Is Present", true },
-        { "Current Capacity", std::int64_t(battery.percentage + 0.5) },
+        { "Current Capacity", std::int64_t(power.battery->percentage + 0.5) },
         { "Max Capacity", std::int64_t(100) },
-        { "Is Charging", battery.charging },
+        { "Power Source State", power.onBattery ? "Battery Power" : "AC Power" },
     };
 }
 
@@ -41,7 +41,8 @@ PropertyList::Dictionary displaySleepAssertion(const IdleInhibitor& inhibitor)
 } // namespace
 
 SilenceFactsLinux::SilenceFactsLinux(MainExecutor& main)
-    : ownProcess_(getpid())
+    : main_(main)
+    , ownProcess_(getpid())
     , audio_(main, ownProcess_)
     , desktop_(std::make_unique<DesktopWindowsX11>())
     , skyLight_(desktop_.get())
@@ -49,9 +50,13 @@ SilenceFactsLinux::SilenceFactsLinux(MainExecutor& main)
     , gameMode_(G_BUS_TYPE_SESSION, "com.feralinteractive.GameMode", "/com/feralinteractive/GameMode",
           "com.feralinteractive.GameMode", "games that ask for Game Mode are not seen")
 {
+    readSupplies();
 }
 
-SilenceFactsLinux::~SilenceFactsLinux() = default;
+SilenceFactsLinux::~SilenceFactsLinux()
+{
+    suppliesRead_.cancel();
+}
 
 SilenceFact<std::uint32_t> SilenceFactsLinux::processIsAudible() { return audio_.processIsAudible(); }
 SilenceFact<AudioDeviceID> SilenceFactsLinux::defaultOutputDevice() { return audio_.defaultOutputDevice(); }
@@ -79,25 +84,40 @@ SilenceFact<PropertyList::Dictionary> SilenceFactsLinux::informationDictionary(c
     return informationCache_.emplace(bundleURL, std::move(*information)).first->second;
 }
 
+// UPower where it runs, else what the kernel said at the last look.
+std::optional<PowerSupplies> SilenceFactsLinux::power() const
+{
+    if (auto state = power_.state())
+        return state;
+    return supplies_;
+}
+
+// Without UPower's signals the kernel's list is read again now and then.
+void SilenceFactsLinux::readSupplies()
+{
+    supplies_ = power_.state() ? std::nullopt : readPowerSupplies();
+    suppliesRead_ = main_.schedule(suppliesInterval, self_.bind([](SilenceFactsLinux& self) { self.readSupplies(); }));
+}
+
 SilenceFact<PropertyList::Array> SilenceFactsLinux::powerSourceDescriptions()
 {
-    if (!power_.isKnown())
+    const auto state = power();
+    if (!state)
         return unavailable("powerSourceDescriptions");
     PropertyList::Array sources;
-    if (const auto battery = power_.battery())
-        sources.emplace_back(batteryDescription(*battery));
+    if (state->battery)
+        sources.emplace_back(batteryDescription(*state));
     return sources;
 }
 
 SilenceFact<double> SilenceFactsLinux::timeRemainingEstimate()
 {
-    const auto onBattery = power_.onBattery();
-    if (!onBattery)
+    const auto state = power();
+    if (!state)
         return unavailable("timeRemainingEstimate");
-    if (!*onBattery)
+    if (!state->onBattery)
         return -2.0;
-    const auto battery = power_.battery();
-    return battery && battery->secondsToEmpty > 0 ? double(battery->secondsToEmpty) : -1.0;
+    return state->battery && state->battery->secondsToEmpty > 0 ? double(state->battery->secondsToEmpty) : -1.0;
 }
 
 SilenceFact<std::map<std::int32_t, PropertyList::Array>> SilenceFactsLinux::assertionsByProcess()

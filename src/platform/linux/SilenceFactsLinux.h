@@ -8,6 +8,7 @@
 #include "platform/linux/pulse/AudioFactsPulse.h"
 #include "silence/SilenceFacts.h"
 #include "support/MainExecutor.h"
+#include "support/WeakSelf.h"
 
 #include <map>
 #include <memory>
@@ -22,7 +23,7 @@ class DesktopWindowsX11;
 // really uses and kept in memory by that source's change signals, so that a
 // probe never waits: audio from PulseAudio, displays and windows from X11
 // (XRandR, EWMH), the frontmost application's desktop entry, power from
-// UPower, display-sleep assertions from the idle inhibitors of logind and the
+// UPower (or the kernel's power supplies without it), display-sleep assertions from the idle inhibitors of logind and the
 // GNOME session, Focus from the notification settings, and the Game Mode
 // notification from Feral GameMode's ClientCount.
 //
@@ -69,7 +70,13 @@ public:
     SilenceFact<std::uint64_t> notificationState(NotificationToken token) override;
     void cancelNotification(NotificationToken token) override;
 
+    static constexpr Duration suppliesInterval = seconds(10);
+
 private:
+    std::optional<PowerSupplies> power() const;
+    void readSupplies();
+
+    MainExecutor& main_;
     const std::int32_t ownProcess_;
     AudioFactsPulse audio_;
     std::unique_ptr<DesktopWindowsX11> desktop_;
@@ -81,6 +88,9 @@ private:
     std::map<NotificationToken, std::string> notifications_;
     NotificationToken nextToken_ = 1;
     std::map<std::filesystem::path, PropertyList::Dictionary> informationCache_;
+    std::optional<PowerSupplies> supplies_;
+    ScheduledWork suppliesRead_;
+    WeakSelf<SilenceFactsLinux> self_ { *this };
 };
 
 } // namespace tintra

@@ -4,10 +4,8 @@ namespace tintra {
 
 namespace {
 
-// UPower's device Type and State values.
+// UPower's device Type value of a battery.
 constexpr std::uint32_t kBattery = 2;
-constexpr std::uint32_t kCharging = 1;
-constexpr std::uint32_t kFullyCharged = 4;
 
 template <typename T>
 std::optional<T> read(const BusProxy& proxy, const char* name, const GVariantType* type, T (*get)(GVariant*))
@@ -22,37 +20,30 @@ std::optional<T> read(const BusProxy& proxy, const char* name, const GVariantTyp
 
 PowerUPower::PowerUPower()
     : daemon_(G_BUS_TYPE_SYSTEM, "org.freedesktop.UPower", "/org/freedesktop/UPower", "org.freedesktop.UPower",
-          "battery power is not known")
+          "battery power is read from /sys/class/power_supply")
     , displayDevice_(G_BUS_TYPE_SYSTEM, "org.freedesktop.UPower", "/org/freedesktop/UPower/devices/DisplayDevice",
           "org.freedesktop.UPower.Device", "")
 {
 }
 
-bool PowerUPower::isKnown() const
+// Both proxies fill their caches on their own; until the display device's has,
+// a battery would look absent.
+std::optional<PowerSupplies> PowerUPower::state() const
 {
-    return onBattery().has_value();
-}
-
-std::optional<bool> PowerUPower::onBattery() const
-{
-    const auto value = read<gboolean>(daemon_, "OnBattery", G_VARIANT_TYPE_BOOLEAN, &g_variant_get_boolean);
-    if (!value)
+    const auto onBattery = read<gboolean>(daemon_, "OnBattery", G_VARIANT_TYPE_BOOLEAN, &g_variant_get_boolean);
+    if (!onBattery || !displayDevice_.hasOwner())
         return std::nullopt;
-    return *value != FALSE;
-}
-
-std::optional<BatteryState> PowerUPower::battery() const
-{
+    PowerSupplies power;
+    power.onBattery = *onBattery;
     const auto type = read<guint32>(displayDevice_, "Type", G_VARIANT_TYPE_UINT32, &g_variant_get_uint32);
     const auto present = read<gboolean>(displayDevice_, "IsPresent", G_VARIANT_TYPE_BOOLEAN, &g_variant_get_boolean);
-    if (type != kBattery || !present || !*present)
-        return std::nullopt;
-    BatteryState state;
-    state.percentage = read<gdouble>(displayDevice_, "Percentage", G_VARIANT_TYPE_DOUBLE, &g_variant_get_double).value_or(0.0);
-    const auto charge = read<guint32>(displayDevice_, "State", G_VARIANT_TYPE_UINT32, &g_variant_get_uint32);
-    state.charging = charge == kCharging || charge == kFullyCharged;
-    state.secondsToEmpty = read<gint64>(displayDevice_, "TimeToEmpty", G_VARIANT_TYPE_INT64, &g_variant_get_int64).value_or(0);
-    return state;
+    if (type == kBattery && present && *present) {
+        PowerSupplies::Battery battery;
+        battery.percentage = read<gdouble>(displayDevice_, "Percentage", G_VARIANT_TYPE_DOUBLE, &g_variant_get_double).value_or(0.0);
+        battery.secondsToEmpty = read<gint64>(displayDevice_, "TimeToEmpty", G_VARIANT_TYPE_INT64, &g_variant_get_int64).value_or(0);
+        power.battery = battery;
+    }
+    return power;
 }
 
 } // namespace tintra

@@ -1,31 +1,21 @@
 #pragma once
 
 #include "platform/linux/dbus/BusProxy.h"
+#include "platform/linux/files/PowerSupplies.h"
 
-#include <cstdint>
 #include <optional>
 
 namespace tintra {
 
-// The machine's battery as UPower's display device sums it up.
-struct BatteryState {
-    double percentage = 0.0;
-    bool charging = false;
-    std::int64_t secondsToEmpty = 0; // 0 when UPower has no estimate
-};
-
-// Power from UPower on the system bus, in memory, kept current by its
-// property changes. Main thread only.
+// Power from UPower on the system bus: OnBattery and the battery as its
+// display device sums it up, in memory, kept current by their property
+// changes. Main thread only.
 class PowerUPower {
 public:
     PowerUPower();
 
-    // Whether UPower runs and has answered.
-    bool isKnown() const;
-    // Whether the machine runs on its battery; none when unknown.
-    std::optional<bool> onBattery() const;
-    // The internal battery; none when there is none (or UPower is unknown).
-    std::optional<BatteryState> battery() const;
+    // None until UPower runs and both its objects have answered.
+    std::optional<PowerSupplies> state() const;
 
 private:
     BusProxy daemon_;
