@@ -1,4 +1,5 @@
 #include "platform/linux/WorkspaceLinux.h"
+#include "platform/linux/files/DiskArbitrationLinux.h"
 
 #include "desktop/MainLoopWait.h"
 #include "desktop/TestWindow.h"
@@ -72,7 +73,7 @@ TEST(WorkspaceLinuxDesktop, AProcessWithAWindowRunsWithItsDesktopEntryFollowsAct
     EXPECT_TRUE(lists(workspace, getpid()));
 }
 
-TEST(WorkspaceLinuxDesktop, ATmpfsMountedBelowMediaIsToldMountedAndUnmounted)
+TEST(WorkspaceLinuxDesktop, ATmpfsMountedBelowMediaIsToldMountedDescribedAndUnmounted)
 {
     const auto folder = std::filesystem::path("/media") / ("tintra-test-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
@@ -87,6 +88,9 @@ TEST(WorkspaceLinuxDesktop, ATmpfsMountedBelowMediaIsToldMountedAndUnmounted)
         GTEST_SKIP() << "the kernel refused to mount a tmpfs: " << std::strerror(error);
     }
     const bool told = iterateUntil([&] { return !mounted.empty(); });
+    DiskArbitrationLinux disks;
+    const auto volumes = disks.mountedVolumeURLs();
+    const auto description = disks.copyDescription(folder);
     umount(folder.c_str());
     EXPECT_TRUE(iterateUntil([&] { return !unmounted.empty(); }));
     std::filesystem::remove(folder);
@@ -96,6 +100,17 @@ TEST(WorkspaceLinuxDesktop, ATmpfsMountedBelowMediaIsToldMountedAndUnmounted)
     EXPECT_EQ(mounted.front().localizedVolumeName, folder.filename().string());
     ASSERT_EQ(unmounted.size(), 1u);
     EXPECT_EQ(unmounted.front().volumeURL, folder);
+
+    EXPECT_NE(std::find(volumes.begin(), volumes.end(), folder), volumes.end());
+    ASSERT_TRUE(description);
+    const auto value = [&](DADiskDescriptionKey key) { return description->at(key); };
+    EXPECT_EQ(value(DADiskDescriptionKey::volumeName), DADiskValue(folder.filename().string()));
+    EXPECT_EQ(value(DADiskDescriptionKey::volumePath), DADiskValue(folder));
+    EXPECT_EQ(value(DADiskDescriptionKey::volumeKind), DADiskValue(std::string("tmpfs")));
+    EXPECT_EQ(value(DADiskDescriptionKey::mediaSize), DADiskValue(std::int64_t(1024 * 1024)));
+    EXPECT_EQ(value(DADiskDescriptionKey::mediaWritable), DADiskValue(true));
+    EXPECT_EQ(value(DADiskDescriptionKey::volumeNetwork), DADiskValue(false));
+    EXPECT_FALSE(disks.copyDescription(folder).has_value()) << "described after it went";
 }
 
 } // namespace

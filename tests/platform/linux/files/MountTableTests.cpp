@@ -1,3 +1,4 @@
+#include "platform/linux/files/DiskArbitrationLinux.h"
 #include "platform/linux/files/MountTable.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,18 @@ TEST(MountTable, UserVolumesAreWholeFileSystemsWhereAUserMountsThem)
     EXPECT_FALSE(volume("/home/me/.cache/doc", "fuse.portal"));
     EXPECT_FALSE(volume("/snap/core/123", "squashfs"));
     EXPECT_FALSE(volume("/mediastore/x", "ext4"));
+}
+
+TEST(DiskArbitrationLinux, OnlyFullUUIDsAreReadAsUUIDs)
+{
+    const auto uuid = parseUUID("0f6c3a2e-9b1d-4c5e-8f70-a1b2c3d4e5f6");
+    ASSERT_TRUE(uuid);
+    EXPECT_EQ(uuid->bytes[0], 0x0f);
+    EXPECT_EQ(uuid->bytes[4], 0x9b);
+    EXPECT_EQ(uuid->bytes[15], 0xf6);
+    EXPECT_FALSE(parseUUID("1A2B-3C4D"));
+    EXPECT_FALSE(parseUUID("0f6c3a2e-9b1d-4c5e-8f70-a1b2c3d4e5fz"));
+    EXPECT_FALSE(parseUUID("0f6c3a2e99b1d-4c5e-8f70-a1b2c3d4e5f6"));
 }
 
 } // namespace
