@@ -1,8 +1,9 @@
 #include "app/Composition.h"
 
-#include "app/Unavailable.h"
 #include "platform/linux/SilenceFactsLinux.h"
+#include "platform/linux/WorkspaceLinux.h"
 #include "platform/linux/atspi/AccessibilityAtspi.h"
+#include "platform/linux/files/DiskArbitrationLinux.h"
 #include "platform/linux/files/FileBookmarksLinux.h"
 #include "platform/linux/files/LibraryFoldersLinux.h"
 #include "platform/linux/files/SoundTypeRegistryLinux.h"
@@ -26,11 +27,11 @@ struct TintraComposition::Adapters {
     AudioOutputPulse audio;
     ClickSparkOverlayQt sparks;
     AccessibilityAtspi accessibility;
-    WorkspaceUnavailable workspace;
+    WorkspaceLinux workspace;
     InputEventsX11 inputEvents;
     KeyboardHardwareX11 keyboards;
     ScreenGeometryX11 screens;
-    DiskArbitrationUnavailable disks;
+    DiskArbitrationLinux disks;
     SilenceFactsLinux silenceFacts;
 };
 

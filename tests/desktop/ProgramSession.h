@@ -36,6 +36,9 @@ public:
     ChildProcess start(const std::vector<std::string>& arguments = {}) const;
     // Waits until the running program owns its name on the session bus.
     bool waitUntilRunning(std::chrono::milliseconds limit) const;
+    // The sound log's report, copied by the running program's "copy-report" action and read
+    // from the clipboard; empty when none arrives.
+    std::string report() const;
 
     // The tones heard from `since` until now.
     std::vector<HeardTone> heardSince(Clock::time_point since) const;
