@@ -8,6 +8,9 @@
 #include "platform/linux/files/SoundTypeRegistryLinux.h"
 #include "platform/linux/pulse/AudioOutputPulse.h"
 #include "platform/linux/qt/ClickSparkOverlayQt.h"
+#include "platform/linux/x11/InputEventsX11.h"
+#include "platform/linux/x11/KeyboardHardwareX11.h"
+#include "platform/linux/x11/ScreenGeometryX11.h"
 
 #include <QCoreApplication>
 
@@ -16,7 +19,7 @@
 namespace tintra {
 
 struct TintraComposition::Adapters {
-    explicit Adapters(MainExecutor& executor) : accessibility(executor), silenceFacts(executor) {}
+    explicit Adapters(MainExecutor& executor) : accessibility(executor), inputEvents(executor), silenceFacts(executor) {}
 
     FileBookmarksLinux bookmarks;
     SoundTypeRegistryLinux soundTypes;
@@ -24,9 +27,9 @@ struct TintraComposition::Adapters {
     ClickSparkOverlayQt sparks;
     AccessibilityAtspi accessibility;
     WorkspaceUnavailable workspace;
-    InputEventsUnavailable inputEvents;
-    KeyboardHardwareUnavailable keyboards;
-    ScreenGeometryUnavailable screens;
+    InputEventsX11 inputEvents;
+    KeyboardHardwareX11 keyboards;
+    ScreenGeometryX11 screens;
     DiskArbitrationUnavailable disks;
     SilenceFactsLinux silenceFacts;
 };

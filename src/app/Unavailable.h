@@ -1,8 +1,5 @@
 #pragma once
 
-#include "input/InputEvents.h"
-#include "input/KeyboardHardware.h"
-#include "playback/ScreenGeometry.h"
 #include "workspace/DiskArbitration.h"
 #include "workspace/Workspace.h"
 
@@ -15,28 +12,6 @@ namespace tintra {
 // the port describes a service that cannot be reached.
 
 void reportUnavailable(const std::string& what);
-
-class InputEventsUnavailable final : public InputEvents {
-public:
-    InputEventsUnavailable() { reportUnavailable("no X11 display, so clicks and key presses are not heard"); }
-    std::optional<InputMonitorToken> addGlobalMouseMonitor(MouseEventType, MouseHandler) override { return std::nullopt; }
-    std::optional<InputMonitorToken> addGlobalKeyDownMonitor(KeyDownHandler) override { return std::nullopt; }
-    void removeMonitor(InputMonitorToken) override {}
-};
-
-// Without a keyboard to ask: an ANSI keyboard of no known type.
-class KeyboardHardwareUnavailable final : public KeyboardHardware {
-public:
-    std::int64_t currentKeyboardType() override { return 0; }
-    std::uint32_t layoutType(std::uint16_t) override { return 0; }
-};
-
-// Without screens, sounds are not panned.
-class ScreenGeometryUnavailable final : public ScreenGeometry {
-public:
-    std::vector<Rect> screenFrames() const override { return {}; }
-    Point pointerLocation() const override { return {}; }
-};
 
 // Only this program runs, as far as anybody can tell.
 class WorkspaceUnavailable final : public Workspace {

@@ -171,9 +171,7 @@ void TintraSoundSetsTab::redrawSets()
 void TintraSoundSetsTab::redrawStatus()
 {
     auto& assignments = controller_.assignments();
-    const auto& customSounds = assignments.customSounds().get();
-    const int custom = int(std::count_if(listedCatalogue().begin(), listedCatalogue().end(),
-        [&customSounds](const TintraSetEntry& entry) { return customSounds.contains(entry.soundID); }));
+    const int custom = customSoundCount(assignments);
     status_->setText(qText(soundSetsStatus(int(controller_.library().bundles().get().size()),
         controller_.player().playableSoundCount(), int(listedCatalogue().size()), custom)));
 

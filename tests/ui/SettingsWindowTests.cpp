@@ -38,6 +38,8 @@ struct SettingsWindowTest : ::testing::Test {
     TintraController& controller = rig.make();
     std::unique_ptr<TintraSettingsWindow> window;
     int abouts = 0;
+    bool trusted = true;
+    int grants = 0;
 
     void SetUp() override
     {
@@ -45,8 +47,12 @@ struct SettingsWindowTest : ::testing::Test {
         rig.installSet("zither", { kMenuOpen, kMenuClose });
         controller.reloadLibrary();
         window = std::make_unique<TintraSettingsWindow>(controller, *rig.silence, rig.defaults, rig.executor,
-            TintraSettingsShell { .isAccessibilityTrusted = [] { return true; },
-                .requestAccessibility = {},
+            TintraSettingsShell { .isAccessibilityTrusted = [this] { return trusted; },
+                .requestAccessibility =
+                    [this] {
+                        ++grants;
+                        trusted = true;
+                    },
                 .about = [this] { ++abouts; },
                 .reportBug = {},
                 .revealFolder = {},
@@ -112,6 +118,20 @@ TEST_F(SettingsWindowTest, SwitchesWriteTheirKeysAndFollowOutsideChanges)
     find<QPushButton>(*window, "About Tintra Dorvel").click();
     EXPECT_EQ(abouts, 1);
     EXPECT_THROW(find<QPushButton>(*window, "Report a Bug"), std::runtime_error) << "the shell gave no callback";
+}
+
+TEST_F(SettingsWindowTest, GrantAsksForAccessibilityAndTheLineGoesOnceItIsGranted)
+{
+    auto& general = window->general();
+    const QString required = "Accessibility access is required to hear other apps.";
+    EXPECT_TRUE(find<QLabel>(general, required).isHidden());
+    trusted = false;
+    window->showAndRaise();
+    EXPECT_FALSE(find<QLabel>(general, required).isHidden()) << "trust is read again as the window comes up";
+    find<QPushButton>(general, "Grant…").click();
+    EXPECT_EQ(grants, 1);
+    EXPECT_TRUE(find<QLabel>(general, required).isHidden());
+    EXPECT_TRUE(find<QPushButton>(general, "Grant…").isHidden());
 }
 
 TEST_F(SettingsWindowTest, ChoosingASetInARowsPickerOverridesItAndTheSpeakerFollows)
