@@ -42,6 +42,9 @@ std::optional<Clock::duration> startToLoginSound(const ProgramDesktop& session, 
     SinkRecorder recorder;
     if (!recorder.isOpen())
         return {};
+    // An idle null sink renders in two-second blocks until the recorder's low latency has
+    // reached it; a sound in that time would reach the monitor up to two seconds late.
+    std::this_thread::sleep_for(3s);
     const auto started = Clock::now();
     program = session.startAtLogin();
     const auto chunks = recorder.record(20000ms, [](const SinkRecorder::Chunk& chunk) {

@@ -1,12 +1,16 @@
 #include "app/Composition.h"
 
 #include "app/Unavailable.h"
-#include "platform/linux/SkyLightPrivateAPILinux.h"
+#include "platform/linux/SilenceFactsLinux.h"
+#include "platform/linux/atspi/AccessibilityAtspi.h"
 #include "platform/linux/files/FileBookmarksLinux.h"
 #include "platform/linux/files/LibraryFoldersLinux.h"
 #include "platform/linux/files/SoundTypeRegistryLinux.h"
 #include "platform/linux/pulse/AudioOutputPulse.h"
 #include "platform/linux/qt/ClickSparkOverlayQt.h"
+#include "platform/linux/x11/InputEventsX11.h"
+#include "platform/linux/x11/KeyboardHardwareX11.h"
+#include "platform/linux/x11/ScreenGeometryX11.h"
 
 #include <QCoreApplication>
 
@@ -15,26 +19,27 @@
 namespace tintra {
 
 struct TintraComposition::Adapters {
+    explicit Adapters(MainExecutor& executor) : accessibility(executor), inputEvents(executor), silenceFacts(executor) {}
+
     FileBookmarksLinux bookmarks;
     SoundTypeRegistryLinux soundTypes;
     AudioOutputPulse audio;
     ClickSparkOverlayQt sparks;
-    SkyLightPrivateAPILinux skyLight;
-    AccessibilityUnavailable accessibility;
+    AccessibilityAtspi accessibility;
     WorkspaceUnavailable workspace;
-    InputEventsUnavailable inputEvents;
-    KeyboardHardwareUnavailable keyboards;
-    ScreenGeometryUnavailable screens;
+    InputEventsX11 inputEvents;
+    KeyboardHardwareX11 keyboards;
+    ScreenGeometryX11 screens;
     DiskArbitrationUnavailable disks;
-    SilenceFactsUnavailable silenceFacts;
+    SilenceFactsLinux silenceFacts;
 };
 
 TintraComposition::TintraComposition()
     : defaults_(DefaultsFile::standardFolder(), DefaultsFile::standardDomain())
-    , adapters_(std::make_unique<Adapters>())
+    , adapters_(std::make_unique<Adapters>(executor_))
 {
     auto& a = *adapters_;
-    auto probe = std::make_unique<TintraSilenceProbe>(a.silenceFacts, a.skyLight, SystemClock::shared(), executor_, background_);
+    auto probe = std::make_unique<TintraSilenceProbe>(a.silenceFacts, a.silenceFacts.skyLight(), SystemClock::shared(), executor_, background_);
     const bool hasBattery = probe->hasBattery();
     silence_ = std::make_unique<TintraSilenceMonitor>(defaults_, std::move(probe), hasBattery, SystemClock::shared());
 

@@ -21,8 +21,8 @@ bool passesFilter(const TintraEventRow& row, TintraEventFilter filter)
     return false;
 }
 
-// The search once per keystroke rather than once per row.
-bool passesLowered(const TintraEventRow& row, TintraEventFilter filter, std::string_view needle)
+// The search is lowered once per keystroke rather than once per row.
+bool passes(const TintraEventRow& row, TintraEventFilter filter, std::string_view needle)
 {
     return passesFilter(row, filter) && (needle.empty() || row.searchable.find(needle) != std::string::npos);
 }
@@ -49,14 +49,11 @@ std::vector<TintraEventRow> readEventRows(const TintraAssignments& assignments, 
     return rows;
 }
 
-int customSoundCount(std::span<const TintraEventRow> rows)
+int customSoundCount(const TintraAssignments& assignments)
 {
-    return int(std::count_if(rows.begin(), rows.end(), [](const TintraEventRow& row) { return row.isCustom; }));
-}
-
-bool passes(const TintraEventRow& row, TintraEventFilter filter, std::string_view search)
-{
-    return passesLowered(row, filter, lowercased(trimmingWhitespace(search)));
+    const auto& customSounds = assignments.customSounds().get();
+    return int(std::count_if(listedCatalogue().begin(), listedCatalogue().end(),
+        [&customSounds](const TintraSetEntry& entry) { return customSounds.contains(entry.soundID); }));
 }
 
 std::vector<TintraEventListSection> eventListSections(std::span<const TintraEventRow> rows,
@@ -67,7 +64,7 @@ std::vector<TintraEventListSection> eventListSections(std::span<const TintraEven
     for (const auto category : allSoundCategories) {
         TintraEventListSection section { category, {} };
         for (const auto& row : rows) {
-            if (row.entry->category == category && passesLowered(row, filter, needle))
+            if (row.entry->category == category && passes(row, filter, needle))
                 section.rows.push_back(&row);
         }
         if (!section.rows.empty())

@@ -34,13 +34,13 @@ struct TintraEventListSection {
 // Every listed row with what it plays now.
 std::vector<TintraEventRow> readEventRows(const TintraAssignments& assignments, const TintraLibrary& library);
 
-int customSoundCount(std::span<const TintraEventRow> rows);
+// The listed events that play a file of the user's own.
+int customSoundCount(const TintraAssignments& assignments);
 
-// A search of only white space is no search; otherwise the trimmed text is
-// looked for, ignoring case, in each row's name, file name and code.
-bool passes(const TintraEventRow& row, TintraEventFilter filter, std::string_view search);
-
-// The sections in category order; a section without a passing row is left out.
+// The sections in category order, of the rows that pass the filter and the
+// search; a section without such a row is left out. A search of only white
+// space is no search; otherwise the trimmed text is looked for, ignoring case,
+// in each row's name, file name and code.
 std::vector<TintraEventListSection> eventListSections(std::span<const TintraEventRow> rows,
     TintraEventFilter filter, std::string_view search);
 

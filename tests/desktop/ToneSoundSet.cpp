@@ -23,6 +23,7 @@ constexpr std::size_t hop = window / 2;
 constexpr double firstFrequency = 400;
 constexpr double frequencyStep = 60;
 constexpr double loudLevel = 0.03;
+constexpr int minimumWindows = 3;
 
 std::size_t indexOf(TintraSoundID sound)
 {
@@ -118,6 +119,9 @@ std::vector<HeardTone> heardTones(const std::vector<SinkRecorder::Chunk>& chunks
     }
     std::vector<HeardTone> tones;
     for (auto& [index, sum] : found) {
+        // A tone fills six windows; a click or a gap splashes into one or two.
+        if (sum.windows < minimumWindows)
+            continue;
         sum.tone.left /= sum.windows;
         sum.tone.right /= sum.windows;
         tones.push_back(sum.tone);

@@ -104,7 +104,10 @@ VirtualDesktop::VirtualDesktop(Options options)
     unsetenv("AT_SPI_BUS_ADDRESS");
     unsetenv("NO_AT_BRIDGE");
 
-    if (!startX(options) || !startSessionBus() || !startAccessibilityBus(options.accessibility))
+    if (!startX(options) || !startBus(sessionBus_, "--session", "DBUS_SESSION_BUS_ADDRESS")
+        || !startAccessibilityBus(options.accessibility))
+        return;
+    if (options.systemBus && !startBus(systemBus_, "--config-file=/usr/share/dbus-1/session.conf", "DBUS_SYSTEM_BUS_ADDRESS"))
         return;
     if (options.windowManager && !startWindowManager())
         return;
@@ -117,6 +120,7 @@ VirtualDesktop::~VirtualDesktop()
     compositor_.stop();
     windowManager_.stop();
     accessibilityBus_.stop();
+    systemBus_.stop();
     sessionBus_.stop();
     x_.stop();
     if (!folder_.empty()) {
@@ -142,18 +146,18 @@ bool VirtualDesktop::startX(const Options& options)
     return true;
 }
 
-bool VirtualDesktop::startSessionBus()
+bool VirtualDesktop::startBus(ChildProcess& bus, const std::string& configuration, const char* variable)
 {
     Pipe addressPipe;
-    sessionBus_ = start({ "dbus-daemon", "--session", "--nofork", "--nosyslog",
+    bus = start({ "dbus-daemon", configuration, "--nofork", "--nosyslog",
         "--print-address=" + std::to_string(addressPipe.write) });
     addressPipe.closeWrite();
     const auto address = readLine(addressPipe.read, std::chrono::milliseconds(5000));
     if (!address) {
-        skipReason = "the session bus did not start:\n" + log();
+        skipReason = std::string("the bus of ") + variable + " did not start:\n" + log();
         return false;
     }
-    setenv("DBUS_SESSION_BUS_ADDRESS", address->c_str(), 1);
+    setenv(variable, address->c_str(), 1);
     return true;
 }
 

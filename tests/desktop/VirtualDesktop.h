@@ -11,7 +11,7 @@
 namespace tintra {
 
 // A desktop session of the test's own: Xvfb on a free display, a private
-// session bus, the accessibility bus with toolkit accessibility switched on
+// session bus (and by option a system bus of its own), the accessibility bus with toolkit accessibility switched on
 // (org.a11y.Status IsEnabled, so Qt and browsers expose themselves too), and
 // by option the openbox window manager and the xcompmgr compositor. It points
 // this process's environment at them (DISPLAY, DBUS_SESSION_BUS_ADDRESS, the
@@ -25,6 +25,8 @@ public:
         bool windowManager = true;
         bool compositor = false;
         bool accessibility = true;
+        // A private bus as the system bus (DBUS_SYSTEM_BUS_ADDRESS), for stand-ins of system services.
+        bool systemBus = false;
         int width = 1280;
         int height = 800;
     };
@@ -61,7 +63,7 @@ public:
 
 private:
     bool startX(const Options& options);
-    bool startSessionBus();
+    bool startBus(ChildProcess& bus, const std::string& configuration, const char* variable);
     bool startAccessibilityBus(bool switchOn);
     bool startWindowManager();
     bool hasSelectionOwner(const std::string& selection) const;
@@ -70,6 +72,7 @@ private:
     std::string display_;
     ChildProcess x_;
     ChildProcess sessionBus_;
+    ChildProcess systemBus_;
     ChildProcess accessibilityBus_;
     ChildProcess windowManager_;
     ChildProcess compositor_;

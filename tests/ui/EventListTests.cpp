@@ -80,7 +80,7 @@ TEST_F(EventListTest, ACustomFileCountsAndIsOfferedUntilItIsGone)
     ASSERT_TRUE(assignments.setCustomSound(file, kMenuClose));
 
     auto current = rows();
-    EXPECT_EQ(customSoundCount(current), 1);
+    EXPECT_EQ(customSoundCount(assignments), 1);
     EXPECT_EQ(names(eventListSections(current, TintraEventFilter::custom, "")),
         (std::vector<std::string> { "Menus:", "Menu Close" }));
     EXPECT_EQ(optionTitles(kMenuClose),

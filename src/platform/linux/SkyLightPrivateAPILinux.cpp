@@ -1,5 +1,7 @@
 #include "platform/linux/SkyLightPrivateAPILinux.h"
 
+#include "platform/linux/DesktopWindowsX11.h"
+
 namespace tintra {
 
 namespace {
@@ -18,12 +20,19 @@ tl::expected<bool, SkyLightPrivateAPIError> SkyLightPrivateAPILinux::isScreenWat
 
 tl::expected<std::uint64_t, SkyLightPrivateAPIError> SkyLightPrivateAPILinux::activeSpace()
 {
-    return unavailable();
+    if (!desktop_ || !desktop_->activeWindowIsFullscreen().has_value())
+        return unavailable();
+    return 1;
 }
 
-tl::expected<std::int32_t, SkyLightPrivateAPIError> SkyLightPrivateAPILinux::spaceType(std::uint64_t)
+tl::expected<std::int32_t, SkyLightPrivateAPIError> SkyLightPrivateAPILinux::spaceType(std::uint64_t space)
 {
-    return unavailable();
+    const auto fullscreen = desktop_ ? desktop_->activeWindowIsFullscreen() : std::nullopt;
+    if (!fullscreen)
+        return unavailable();
+    if (space != 1)
+        return tl::unexpected(SkyLightPrivateAPIError { SkyLightPrivateAPIError::Case::callFailed, "SLSSpaceGetType", 1000 });
+    return *fullscreen ? fullScreenSpaceType : 0;
 }
 
 } // namespace tintra

@@ -4,13 +4,27 @@
 
 namespace tintra {
 
-// Linux has no SkyLight framework to load: every question fails with
-// frameworkUnavailable, quietly, and the silence probes use public facts only.
+class DesktopWindowsX11;
+
+// Linux has no SkyLight framework; what the desktop exposes answers instead.
+// Over the X session's windows there is one space, 1, whose type is 4 (a
+// full-screen space) while the active window is fullscreen, else 0. Whether
+// something watches the screen is not told by any listable desktop service:
+// that question, and every question without the X session, fails quietly
+// with frameworkUnavailable, and the silence probes use public facts only.
 class SkyLightPrivateAPILinux final : public SkyLightPrivateAPI {
 public:
+    static constexpr std::int32_t fullScreenSpaceType = 4;
+
+    // `desktop` (kept by the caller, as SilenceFactsLinux does) may be null.
+    explicit SkyLightPrivateAPILinux(const DesktopWindowsX11* desktop = nullptr) : desktop_(desktop) {}
+
     tl::expected<bool, SkyLightPrivateAPIError> isScreenWatcherPresent() override;
     tl::expected<std::uint64_t, SkyLightPrivateAPIError> activeSpace() override;
     tl::expected<std::int32_t, SkyLightPrivateAPIError> spaceType(std::uint64_t space) override;
+
+private:
+    const DesktopWindowsX11* desktop_;
 };
 
 } // namespace tintra

@@ -1,6 +1,8 @@
 #include "platform/linux/x11/WindowProperty.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace tintra {
 
@@ -63,6 +65,22 @@ std::optional<std::string> WindowProperty::text()
     const auto* bytes = static_cast<const char*>(xcb_get_property_value(got));
     const auto length = static_cast<std::size_t>(xcb_get_property_value_length(got));
     return std::string(bytes, strnlen(bytes, length));
+}
+
+std::vector<std::string> WindowProperty::texts()
+{
+    const auto* got = reply();
+    if (!got || got->format != 8)
+        return {};
+    const auto* bytes = static_cast<const char*>(xcb_get_property_value(got));
+    const std::string_view all(bytes, static_cast<std::size_t>(xcb_get_property_value_length(got)));
+    std::vector<std::string> texts;
+    for (std::size_t start = 0; start < all.size();) {
+        const auto end = std::min(all.find('\0', start), all.size());
+        texts.emplace_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+    return texts;
 }
 
 } // namespace tintra

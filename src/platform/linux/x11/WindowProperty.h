@@ -29,6 +29,8 @@ public:
     std::optional<std::uint32_t> value();
     // Text of 8-bit items (UTF8_STRING, STRING), up to the first NUL.
     std::optional<std::string> text();
+    // Every NUL-separated text of 8-bit items, empty ones included.
+    std::vector<std::string> texts();
 
 private:
     const xcb_get_property_reply_t* reply();

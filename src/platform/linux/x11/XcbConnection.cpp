@@ -40,6 +40,16 @@ tl::expected<std::unique_ptr<XcbConnection>, std::string> XcbConnection::open(co
     return std::unique_ptr<XcbConnection>(new XcbConnection(connection, screen));
 }
 
+std::unique_ptr<XcbConnection> XcbConnection::openOrReport(std::string_view consequence)
+{
+    auto opened = open();
+    if (!opened) {
+        std::cerr << "Tintra Dorvel: " << opened.error() << ", so " << consequence << "." << std::endl;
+        return nullptr;
+    }
+    return std::move(*opened);
+}
+
 XcbConnection::XcbConnection(xcb_connection_t* connection, int screen)
     : connection_(connection)
 {
@@ -146,12 +156,30 @@ Subscription XcbConnection::onEvent(std::function<void(const xcb_generic_event_t
     return listeners_.subscribe(std::move(listener));
 }
 
-std::optional<std::uint8_t> XcbConnection::firstEvent(xcb_extension_t& extension) const
+const xcb_query_extension_reply_t* XcbConnection::extensionData(xcb_extension_t& extension) const
 {
     const auto* data = xcb_get_extension_data(connection_, &extension);
-    if (!data || !data->present)
+    return data && data->present ? data : nullptr;
+}
+
+std::optional<std::uint8_t> XcbConnection::firstEvent(xcb_extension_t& extension) const
+{
+    const auto* data = extensionData(extension);
+    return data ? std::optional(data->first_event) : std::nullopt;
+}
+
+std::optional<std::uint8_t> XcbConnection::majorOpcode(xcb_extension_t& extension) const
+{
+    const auto* data = extensionData(extension);
+    return data ? std::optional(data->major_opcode) : std::nullopt;
+}
+
+std::optional<XcbConnection::Pointer> XcbConnection::queryPointer() const
+{
+    const auto reply = xcbReply(connection_, xcb_query_pointer(connection_, root_), &xcb_query_pointer_reply);
+    if (!reply)
         return std::nullopt;
-    return data->first_event;
+    return Pointer { Point { double(reply->root_x), double(reply->root_y) }, reply->child };
 }
 
 } // namespace tintra

@@ -2,6 +2,7 @@
 
 #include "platform/linux/Listeners.h"
 #include "platform/linux/x11/XcbReply.h"
+#include "support/Geometry.h"
 
 #include <tl/expected.hpp>
 #include <xcb/xcb.h>
@@ -25,6 +26,9 @@ public:
     // Connects to `display`, or to $DISPLAY when empty. Fails with the reason
     // when there is no display or it refuses the connection.
     static tl::expected<std::unique_ptr<XcbConnection>, std::string> open(const std::string& display = {});
+    // The same for an adapter that goes on without X: none, after saying on
+    // standard error why and what the user goes without (`consequence`).
+    static std::unique_ptr<XcbConnection> openOrReport(std::string_view consequence);
     ~XcbConnection();
     XcbConnection(const XcbConnection&) = delete;
     XcbConnection& operator=(const XcbConnection&) = delete;
@@ -44,8 +48,17 @@ public:
     // Every event, in arrival order; `response_type & 0x7f` says which.
     [[nodiscard]] Subscription onEvent(std::function<void(const xcb_generic_event_t&)> listener);
 
-    // The first event code of an extension, or none when the server lacks it.
+    // The first event code and the major opcode (which generic events carry)
+    // of an extension, or none when the server lacks it.
     std::optional<std::uint8_t> firstEvent(xcb_extension_t& extension) const;
+    std::optional<std::uint8_t> majorOpcode(xcb_extension_t& extension) const;
+
+    struct Pointer {
+        Point location;      // root coordinates
+        xcb_window_t child;  // the root's child under it (a frame, a pop-up), XCB_NONE over the root
+    };
+    // Where the pointer is now: a round trip. None when the connection broke.
+    std::optional<Pointer> queryPointer() const;
 
     // Sends what is buffered without waiting.
     void flush() const { xcb_flush(connection_); }
@@ -54,6 +67,7 @@ public:
 
 private:
     explicit XcbConnection(xcb_connection_t* connection, int screen);
+    const xcb_query_extension_reply_t* extensionData(xcb_extension_t& extension) const;
     bool hasQueuedEvent();
     bool drain();
 

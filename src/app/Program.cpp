@@ -1,0 +1,99 @@
+#include "app/Program.h"
+
+#include "app/BugReport.h"
+#include "app/RelocationAlerts.h"
+#include "platform/linux/files/LibraryFoldersLinux.h"
+#include "ui/Sandbox.h"
+#include "ui/SoundLogTab.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+#include <cstdlib>
+
+extern char** environ;
+
+namespace tintra {
+
+namespace {
+
+ProcessEnvironment processEnvironment()
+{
+    ProcessEnvironment environment;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string_view text(*entry);
+        if (const auto equals = text.find('='); equals != std::string_view::npos)
+            environment.emplace(text.substr(0, equals), text.substr(equals + 1));
+    }
+    return environment;
+}
+
+std::filesystem::path homeFolder()
+{
+    const char* home = std::getenv("HOME");
+    return home && *home ? home : "/";
+}
+
+// ~/Applications, as AppImages settle, then the user's data folder.
+TintraRelocation::Folders relocationFolders()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    return { homeFolder() / "Applications",
+        data && *data == '/' ? std::filesystem::path(data) : homeFolder() / ".local" / "share" };
+}
+
+void openDocument(const std::filesystem::path& document)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(document.string())));
+}
+
+} // namespace
+
+TintraProgram::TintraProgram()
+    : environment_(processEnvironment())
+    , folders_(relocationFolders())
+    , copy_(runningCopy(std::filesystem::read_symlink("/proc/self/exe"), environment_, folders_))
+    , relocation_(folders_, relocationDesktop(), [this](const std::filesystem::path&) { return copy_.location; })
+    , begging_(composition_.defaults(), composition_.executor())
+    , settings_(composition_.controller(), composition_.silence(), composition_.defaults(), composition_.executor(),
+          { .isAccessibilityTrusted = [this] { return composition_.accessibility().isProcessTrusted(); },
+              .requestAccessibility = [this] { composition_.accessibility().requestTrust(); },
+              .about = [this] { about_.show(); },
+              .reportBug = canReportBugs() ? std::function<void()>(reportBug) : std::function<void()>(),
+              // The file manager through the desktop's own handler.
+              .revealFolder = {} })
+    , delegate_(composition_.controller(), composition_.silence(), relocation_, begging_,
+          { .startUpdater = {},
+              .openSettings = [this] { settings_.showAndRaise(); },
+              .quit = [] { QCoreApplication::quit(); } })
+    , menuBar_(composition_.controller(), composition_.silence(),
+          { .canCheckForUpdates = canCheckForUpdates_,
+              .checkForUpdates = {},
+              .openSettings = [this] { settings_.showAndRaise(); },
+              .quit = [this] { quit(); },
+              .isAccessibilityTrusted = [this] { return composition_.accessibility().isProcessTrusted(); },
+              .isSandboxed = isSandboxed(homeFolder()),
+              .readMe = [] {
+                  const auto data = standardProgramDataDirectory();
+                  return data ? *data / "Tintra Dorvel ReadMe.html" : std::filesystem::path();
+              }(),
+              .openDocument = openDocument })
+{
+}
+
+bool TintraProgram::launch(bool openedAtLogin, std::vector<std::filesystem::path> files)
+{
+    if (!delegate_.applicationDidFinishLaunching({ .openedAtLogin = openedAtLogin, .bundleURL = copy_.bundleURL,
+            .bundleIsOnReadOnlyVolume = copy_.isOnReadOnlyVolume, .environment = environment_ }))
+        return false;
+    delegate_.applicationOpen(std::move(files));
+    return true;
+}
+
+void TintraProgram::copyReport()
+{
+    settings_.soundLog().copyReport();
+}
+
+} // namespace tintra

@@ -1,0 +1,289 @@
+#include "platform/linux/atspi/AXObserverAtspi.h"
+
+#include "platform/linux/atspi/AtspiEvents.h"
+#include "platform/linux/atspi/AtspiSession.h"
+#include "support/MainThread.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tintra {
+namespace {
+
+const std::string destroyedNotification = "AXUIElementDestroyed";
+const std::string rootPath = "/org/a11y/atspi/accessible/root";
+
+// What the window server tells for every toolkit, where there is one.
+bool isWindowServerNotification(const std::string& notification)
+{
+    return notification == "AXWindowMoved" || notification == "AXWindowResized"
+        || notification == "AXWindowMiniaturized" || notification == "AXWindowDeminiaturized";
+}
+
+double distance(const AXRect& extents, const Rect& frame)
+{
+    return std::abs(extents.origin.x - frame.x) + std::abs(extents.origin.y - frame.y)
+        + std::abs(extents.size.width - frame.width) + std::abs(extents.size.height - frame.height);
+}
+
+bool isApplicationElement(const AXElement& element)
+{
+    return element.identity().ends_with(rootPath) || element.identity().starts_with("application:");
+}
+
+} // namespace
+
+AXObserverAtspi::AXObserverAtspi(
+    std::shared_ptr<AtspiSession> session, std::int32_t processIdentifier, AXObserverCallback callback)
+    : session_(std::move(session))
+    , processIdentifier_(processIdentifier)
+    , callback_(std::move(callback))
+    , receiver_(session_->events().addReceiver([this](const AtspiEvent& event) { receive(event); }))
+{
+    if (auto* windows = session_->windowFacts()) {
+        windowChanges_ = windows->onWindowChanged(
+            [this](const WindowInfo& before, const WindowInfo& after) { windowChanged(before, after); });
+    }
+}
+
+AXObserverAtspi::~AXObserverAtspi()
+{
+    session_->events().removeReceiver(receiver_);
+    windowChanges_.cancel();
+    for (const auto& registration : registrations_) {
+        if (session_->windowFacts() && isWindowServerNotification(registration.notification))
+            continue;
+        for (const auto& type : atspiEventTypes(registration.notification))
+            session_->events().unsubscribe(type);
+    }
+}
+
+AXError AXObserverAtspi::addNotification(const AXElement& element, const std::string& notification, AXContext context)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    if (element.isNull() || notification.empty())
+        return AXError::illegalArgument;
+    if (element.platformHandle() && !AtspiSession::accessible(element))
+        return AXError::invalidUIElement;
+    if (element.processIdentifier() != processIdentifier_)
+        return AXError::illegalArgument;
+    const bool fromWindowServer = session_->windowFacts() && isWindowServerNotification(notification);
+    static const std::vector<std::string> none;
+    const auto& types = fromWindowServer ? none : atspiEventTypes(notification);
+    if (types.empty() && !fromWindowServer)
+        return AXError::notificationUnsupported;
+    const auto same = [&](const Registration& r) { return r.element == element && r.notification == notification; };
+    if (std::any_of(registrations_.begin(), registrations_.end(), same))
+        return AXError::notificationAlreadyRegistered;
+    std::vector<std::string> subscribed;
+    for (const auto& type : types) {
+        if (!session_->events().subscribe(type)) {
+            for (const auto& done : subscribed)
+                session_->events().unsubscribe(done);
+            return AXError::failure;
+        }
+        subscribed.push_back(type);
+    }
+    registrations_.push_back({ element, notification, context, isApplicationElement(element) });
+    return AXError::success;
+}
+
+AXError AXObserverAtspi::removeNotification(const AXElement& element, const std::string& notification)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    const auto found = std::find_if(registrations_.begin(), registrations_.end(),
+        [&](const Registration& r) { return r.element == element && r.notification == notification; });
+    if (found == registrations_.end())
+        return AXError::notificationNotRegistered;
+    if (!session_->windowFacts() || !isWindowServerNotification(notification)) {
+        for (const auto& type : atspiEventTypes(notification))
+            session_->events().unsubscribe(type);
+    }
+    registrations_.erase(found);
+    return AXError::success;
+}
+
+void AXObserverAtspi::receive(const AtspiEvent& event)
+{
+    if (!started_ || !event.source || !event.type)
+        return;
+    AtspiAccessible* source = event.source;
+    const std::string type = event.type;
+    if (type == "object:children-changed:remove") {
+        if (atspi_accessible_get_role(source, nullptr) == ATSPI_ROLE_DESKTOP_FRAME)
+            applicationLeft();
+        return;
+    }
+    if (AtspiSession::isGone(source) || session_->processIdentifier(source) != processIdentifier_)
+        return;
+
+    const auto subjectSource = session_->element(source);
+    const auto budget = session_->budget(subjectSource);
+    if (!budget.arm())
+        return;
+    AtspiEventFacts facts;
+    facts.type = type;
+    facts.detail1 = event.detail1;
+    facts.sourceRole = atspi_accessible_get_role(source, nullptr);
+    auto parent = GObjectRef<AtspiAccessible>::adopt(budget.arm() ? atspi_accessible_get_parent(source, nullptr) : nullptr);
+    if (parent)
+        facts.parentRole = atspi_accessible_get_role(parent.get(), nullptr);
+    facts.sourceIsApplicationChild = facts.parentRole == ATSPI_ROLE_APPLICATION;
+    if (facts.sourceRole == ATSPI_ROLE_WINDOW && budget.arm())
+        facts.windowType = AtspiSession::windowType(source);
+
+    for (const auto& notification : translateEvent(session_->toolkit(source, budget), facts)) {
+        if (session_->windowFacts() && isWindowServerNotification(notification.name))
+            continue;
+        const bool aboutParent = notification.subject == AtspiEventSubject::parent;
+        if (aboutParent && !parent)
+            continue;
+        const auto subject = aboutParent ? session_->element(parent.get()) : subjectSource;
+        if (admit(event, notification, subject) && !deliver(subject, notification.name))
+            return;
+    }
+}
+
+bool AXObserverAtspi::admit(const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject)
+{
+    const auto& name = notification.name;
+    const auto& identity = subject.identity();
+    if (name == "AXApplicationActivated")
+        return session_->activeProcess != processIdentifier_;
+    if (name == "AXFocusedWindowChanged" || name == "AXMainWindowChanged") {
+        // Qt activates its window again on every pop-up that opens or closes.
+        const bool repeated = session_->activeProcess == processIdentifier_ && activeWindow_ == identity;
+        if (name == "AXMainWindowChanged") {
+            session_->activeProcess = processIdentifier_;
+            activeWindow_ = identity;
+        }
+        return !repeated;
+    }
+    if (name == "AXWindowCreated")
+        newWindows_.insert(identity);
+    if (name == "AXUIElementDestroyed") {
+        newWindows_.erase(identity);
+        windowSizes_.erase(identity);
+    }
+    if (name == "AXWindowResized") {
+        if (!G_VALUE_HOLDS(&event.any_data, ATSPI_TYPE_RECT))
+            return false;
+        const auto* rect = static_cast<const AtspiRect*>(g_value_get_boxed(&event.any_data));
+        if (!rect)
+            return false;
+        const std::pair size { rect->width, rect->height };
+        const auto previous = windowSizes_.find(identity);
+        // A window's first extents after it appeared are no resize.
+        const bool fresh = previous == windowSizes_.end() && newWindows_.erase(identity) > 0;
+        const bool changed = previous == windowSizes_.end() ? !fresh : previous->second != size;
+        windowSizes_[identity] = size;
+        if (!changed)
+            return false;
+    }
+    const auto key = name + ' ' + (isMenuNotification(name) ? std::to_string(processIdentifier_) : identity);
+    return repeats_.admit(key, session_->executor().monotonicNow());
+}
+
+bool AXObserverAtspi::deliver(const AXElement& subject, const std::string& notification)
+{
+    // Copies: the callback may change the registrations, stop the observer or destroy it.
+    const auto registrations = registrations_;
+    const auto callback = callback_;
+    const std::weak_ptr<int> alive = alive_;
+    for (const auto& registration : registrations) {
+        if (registration.notification != notification)
+            continue;
+        if (registration.coversProcess || registration.element == subject)
+            callback(subject, notification, registration.context);
+        if (alive.expired() || !started_)
+            return false;
+    }
+    return true;
+}
+
+void AXObserverAtspi::windowChanged(const WindowInfo& before, const WindowInfo& after)
+{
+    if (!started_ || after.pid != processIdentifier_)
+        return;
+    std::vector<std::string> names;
+    if (before.hidden != after.hidden)
+        names.emplace_back(after.hidden ? "AXWindowMiniaturized" : "AXWindowDeminiaturized");
+    if (!after.hidden && (before.frame.width != after.frame.width || before.frame.height != after.frame.height))
+        names.emplace_back("AXWindowResized");
+    else if (!after.hidden && (before.frame.x != after.frame.x || before.frame.y != after.frame.y))
+        names.emplace_back("AXWindowMoved");
+    const bool wanted = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return std::any_of(registrations_.begin(), registrations_.end(),
+            [&](const Registration& registration) { return registration.notification == name; });
+    });
+    if (!wanted)
+        return;
+    const auto window = accessibleWindow(after);
+    if (!window)
+        return;
+    // Each change is the window server's own, never a repeat of another source.
+    for (const auto& name : names) {
+        if (!deliver(*window, name))
+            return;
+    }
+}
+
+std::optional<AXElement> AXObserverAtspi::accessibleWindow(const WindowInfo& window)
+{
+    if (auto known = accessibleWindows_.find(window.window); known != accessibleWindows_.end()) {
+        if (AtspiSession::accessible(known->second))
+            return known->second;
+        accessibleWindows_.erase(known);
+    }
+    auto application = session_->application(processIdentifier_);
+    if (!application)
+        return std::nullopt;
+    const auto budget = session_->budget(session_->element(application.get()));
+    // The one of that title, the nearest in extents among several.
+    std::optional<AXElement> best;
+    double bestDistance = 0;
+    if (!budget.arm())
+        return std::nullopt;
+    const int count = atspi_accessible_get_child_count(application.get(), nullptr);
+    for (int i = 0; i < count && budget.arm(); ++i) {
+        auto child = GObjectRef<AtspiAccessible>::adopt(atspi_accessible_get_child_at_index(application.get(), i, nullptr));
+        if (!child || !budget.arm())
+            continue;
+        GOwned<char> name(atspi_accessible_get_name(child.get(), nullptr));
+        if (!name || window.title != name.get())
+            continue;
+        auto component = GObjectRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(child.get()));
+        GOwned<AtspiRect> rect(component && budget.arm()
+                ? atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, nullptr)
+                : nullptr);
+        const double away = rect ? distance({ { double(rect->x), double(rect->y) }, { double(rect->width), double(rect->height) } }, window.frame) : 1e9;
+        if (!best || away < bestDistance) {
+            best = session_->element(child.get());
+            bestDistance = away;
+        }
+    }
+    if (best)
+        accessibleWindows_.emplace(window.window, *best);
+    return best;
+}
+
+void AXObserverAtspi::applicationLeft()
+{
+    if (session_->application(processIdentifier_))
+        return;
+    std::vector<Registration> ended;
+    for (const auto& registration : registrations_) {
+        if (registration.notification == destroyedNotification && !registration.coversProcess)
+            ended.push_back(registration);
+    }
+    const auto callback = callback_;
+    const std::weak_ptr<int> alive = alive_;
+    for (const auto& registration : ended) {
+        removeNotification(registration.element, destroyedNotification);
+        callback(registration.element, destroyedNotification, registration.context);
+        if (alive.expired() || !started_)
+            return;
+    }
+}
+
+} // namespace tintra

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "accessibility/Accessibility.h"
+#include "platform/linux/atspi/AtspiEventHub.h"
+#include "platform/linux/atspi/AtspiRepeatFilter.h"
+#include "platform/linux/x11/WindowFacts.h"
+#include "support/Observable.h"
+
+#include <atspi/atspi.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tintra {
+
+class AtspiSession;
+struct AtspiNotification;
+
+// Watches one process through AT-SPI events, made by AccessibilityAtspi.
+// Each notification subscribes the event types it is made from while some
+// registration needs it. Window moves, resizes, minimising and restoring come
+// from the window server where there is one, for every toolkit alike, its
+// windows joined to their accessibles by process id and title. One user action gives one notification (repeats of
+// one notification about one element, or about one application's menus,
+// within 100 ms are dropped, and so are activations of the window that is
+// already active). An application that leaves the desktop ends every
+// element registered for "AXUIElementDestroyed". Main thread only.
+class AXObserverAtspi final : public AXObserver {
+public:
+    static constexpr Duration repeatWindow = std::chrono::milliseconds(100);
+
+    AXObserverAtspi(std::shared_ptr<AtspiSession> session, std::int32_t processIdentifier, AXObserverCallback callback);
+    ~AXObserverAtspi() override;
+    AXObserverAtspi(const AXObserverAtspi&) = delete;
+    AXObserverAtspi& operator=(const AXObserverAtspi&) = delete;
+
+    AXError addNotification(const AXElement& element, const std::string& notification, AXContext context) override;
+    AXError removeNotification(const AXElement& element, const std::string& notification) override;
+    void start() override { started_ = true; }
+    void stop() override { started_ = false; }
+
+private:
+    struct Registration {
+        AXElement element;
+        std::string notification;
+        AXContext context;
+        bool coversProcess; // made on the application element
+    };
+
+    void receive(const AtspiEvent& event);
+    void applicationLeft();
+    void windowChanged(const WindowInfo& before, const WindowInfo& after);
+    std::optional<AXElement> accessibleWindow(const WindowInfo& window);
+    bool admit(const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject);
+    // False once the observer is stopped or gone.
+    bool deliver(const AXElement& subject, const std::string& notification);
+
+    std::shared_ptr<AtspiSession> session_;
+    std::int32_t processIdentifier_;
+    AXObserverCallback callback_;
+    AtspiEventHub::ReceiverID receiver_;
+    bool started_ = false;
+    std::vector<Registration> registrations_;
+    AtspiRepeatFilter repeats_ { repeatWindow };
+    std::string activeWindow_;
+    std::map<std::string, std::pair<int, int>> windowSizes_; // by identity
+    std::set<std::string> newWindows_;
+    std::map<xcb_window_t, AXElement> accessibleWindows_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>();
+    Subscription windowChanges_;
+};
+
+} // namespace tintra

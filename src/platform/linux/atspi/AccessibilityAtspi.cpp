@@ -1,0 +1,244 @@
+#include "platform/linux/atspi/AccessibilityAtspi.h"
+
+#include "platform/linux/atspi/AXObserverAtspi.h"
+#include "platform/linux/atspi/AtspiAttributes.h"
+#include "platform/linux/atspi/AtspiHitTest.h"
+#include "platform/linux/atspi/AtspiSession.h"
+#include "support/MainThread.h"
+
+#include <gio/gio.h>
+
+namespace tintra {
+namespace {
+
+const std::string placeholderPrefix = "application:";
+
+GObjectRef<GDBusConnection> sessionBus()
+{
+    return GObjectRef<GDBusConnection>::adopt(g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr));
+}
+
+bool toolkitAccessibilityEnabled()
+{
+    auto bus = sessionBus();
+    if (!bus)
+        return false;
+    GVariant* reply = g_dbus_connection_call_sync(bus.get(), "org.a11y.Bus", "/org/a11y/bus",
+        "org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", "org.a11y.Status", "IsEnabled"),
+        G_VARIANT_TYPE("(v)"), G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+    if (!reply)
+        return false;
+    GVariant* value = nullptr;
+    g_variant_get(reply, "(v)", &value);
+    const bool enabled = value && g_variant_is_of_type(value, G_VARIANT_TYPE_BOOLEAN) && g_variant_get_boolean(value);
+    if (value)
+        g_variant_unref(value);
+    g_variant_unref(reply);
+    return enabled;
+}
+
+void enableToolkitAccessibility()
+{
+    if (auto bus = sessionBus()) {
+        GVariant* reply = g_dbus_connection_call_sync(bus.get(), "org.a11y.Bus", "/org/a11y/bus",
+            "org.freedesktop.DBus.Properties", "Set",
+            g_variant_new("(ssv)", "org.a11y.Status", "IsEnabled", g_variant_new_boolean(TRUE)), nullptr,
+            G_DBUS_CALL_FLAGS_NONE, 2000, nullptr, nullptr);
+        if (reply)
+            g_variant_unref(reply);
+    }
+    // GNOME's own switch, which its settings panel shows.
+    GSettingsSchemaSource* schemas = g_settings_schema_source_get_default();
+    const char* schemaName = "org.gnome.desktop.interface";
+    if (!schemas)
+        return;
+    GSettingsSchema* schema = g_settings_schema_source_lookup(schemas, schemaName, TRUE);
+    if (!schema)
+        return;
+    if (g_settings_schema_has_key(schema, "toolkit-accessibility")) {
+        auto settings = GObjectRef<GSettings>::adopt(g_settings_new(schemaName));
+        g_settings_set_boolean(settings.get(), "toolkit-accessibility", TRUE);
+        g_settings_sync();
+    }
+    g_settings_schema_unref(schema);
+}
+
+} // namespace
+
+AccessibilityAtspi::AccessibilityAtspi(MainExecutor& executor) : session_(std::make_shared<AtspiSession>(executor)) {}
+
+AccessibilityAtspi::~AccessibilityAtspi() = default;
+
+bool AccessibilityAtspi::isProcessTrusted()
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    return session_->isConnected() && toolkitAccessibilityEnabled();
+}
+
+bool AccessibilityAtspi::requestTrust()
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    if (!session_->isConnected())
+        return false;
+    if (!toolkitAccessibilityEnabled())
+        enableToolkitAccessibility();
+    return isProcessTrusted();
+}
+
+AXElement AccessibilityAtspi::applicationElement(std::int32_t processIdentifier)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    if (auto application = session_->application(processIdentifier))
+        return session_->element(application.get());
+    return AXElement(processIdentifier, placeholderPrefix + std::to_string(processIdentifier));
+}
+
+AXElement AccessibilityAtspi::systemWideElement()
+{
+    return AXElement(0, AtspiSession::systemWideIdentity);
+}
+
+AXError AccessibilityAtspi::setMessagingTimeout(const AXElement& element, Duration timeout)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    if (element.isNull() || timeout < Duration::zero())
+        return AXError::illegalArgument;
+    session_->setTimeout(element, timeout);
+    // An application element made before its process appeared stands for it.
+    if (element.identity().starts_with(placeholderPrefix)) {
+        if (auto application = session_->application(element.processIdentifier()))
+            session_->setTimeout(session_->element(application.get()), timeout);
+    }
+    return AXError::success;
+}
+
+tl::expected<AtspiAccessible*, AXError> AccessibilityAtspi::resolve(const AXElement& element)
+{
+    if (!session_->isConnected())
+        return tl::unexpected(AXError::apiDisabled);
+    if (element.isNull())
+        return tl::unexpected(AXError::illegalArgument);
+    if (element.platformHandle()) {
+        if (auto* accessible = AtspiSession::accessible(element))
+            return accessible;
+        return tl::unexpected(AXError::invalidUIElement);
+    }
+    if (element.identity().starts_with(placeholderPrefix)) {
+        // libatspi's desktop holds every application it lists.
+        if (auto application = session_->application(element.processIdentifier()))
+            return application.get();
+    }
+    return tl::unexpected(AXError::invalidUIElement);
+}
+
+AXAttributeResult AccessibilityAtspi::copyAttributeValue(const AXElement& element, const std::string& attribute)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    const auto accessible = resolve(element);
+    if (!accessible)
+        return tl::unexpected(accessible.error());
+    const auto budget = session_->budget(element);
+    return AtspiAttributeReader(*session_, *accessible, budget).read(attribute);
+}
+
+tl::expected<std::vector<AXAttributeResult>, AXError> AccessibilityAtspi::copyMultipleAttributeValues(
+    const AXElement& element, const std::vector<std::string>& attributes)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    const auto accessible = resolve(element);
+    if (!accessible)
+        return tl::unexpected(accessible.error());
+    const auto budget = session_->budget(element);
+    AtspiAttributeReader reader(*session_, *accessible, budget);
+    std::vector<AXAttributeResult> results;
+    bool anyAnswered = attributes.empty();
+    for (const auto& attribute : attributes) {
+        results.push_back(reader.read(attribute));
+        anyAnswered |= results.back() || results.back().error() != AXError::cannotComplete;
+    }
+    if (!anyAnswered)
+        return tl::unexpected(AXError::cannotComplete);
+    return results;
+}
+
+tl::expected<std::vector<std::string>, AXError> AccessibilityAtspi::copyAttributeNames(const AXElement& element)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    const auto accessible = resolve(element);
+    if (!accessible)
+        return tl::unexpected(accessible.error());
+    const auto budget = session_->budget(element);
+    return AtspiAttributeReader(*session_, *accessible, budget).names();
+}
+
+tl::expected<std::vector<std::string>, AXError> AccessibilityAtspi::copyActionNames(const AXElement& element)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    const auto accessible = resolve(element);
+    if (!accessible)
+        return tl::unexpected(accessible.error());
+    const auto budget = session_->budget(element);
+    return AtspiAttributeReader(*session_, *accessible, budget).actionNames();
+}
+
+tl::expected<std::vector<std::string>, AXError> AccessibilityAtspi::copyParameterizedAttributeNames(
+    const AXElement& element)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    // None is offered: text ranges are not read through this port on Linux.
+    if (const auto accessible = resolve(element); !accessible)
+        return tl::unexpected(accessible.error());
+    return std::vector<std::string> {};
+}
+
+tl::expected<AXElement, AXError> AccessibilityAtspi::elementAtPosition(const AXElement& through, AXPoint point)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    if (!session_->isConnected())
+        return tl::unexpected(AXError::apiDisabled);
+    GObjectRef<AtspiAccessible> application;
+    if (through.identity() != AtspiSession::systemWideIdentity) {
+        const auto accessible = resolve(through);
+        if (!accessible)
+            return tl::unexpected(accessible.error());
+        application = GObjectRef<AtspiAccessible>::borrow(*accessible);
+    } else if (auto* windows = session_->windowFacts()) {
+        // The window server knows which application's window is on top there.
+        const auto top = windows->windowAt({ point.x, point.y });
+        if (!top || !top->pid)
+            return tl::unexpected(AXError::noValue);
+        application = session_->application(*top->pid);
+        if (!application)
+            return tl::unexpected(AXError::noValue);
+    }
+    const auto budget = session_->budget(through);
+    const auto found = hitTest(application.get(), point, budget);
+    if (!found)
+        return tl::unexpected(found.error());
+    return session_->element(found->get());
+}
+
+tl::expected<std::int32_t, AXError> AccessibilityAtspi::processIdentifier(const AXElement& element)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    const auto accessible = resolve(element);
+    if (!accessible)
+        return tl::unexpected(accessible.error());
+    const auto pid = session_->processIdentifier(*accessible);
+    if (pid <= 0)
+        return tl::unexpected(AXError::invalidUIElement);
+    return pid;
+}
+
+tl::expected<std::unique_ptr<AXObserver>, AXError> AccessibilityAtspi::createObserver(
+    std::int32_t processIdentifier, AXObserverCallback callback)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    if (!session_->isConnected())
+        return tl::unexpected(AXError::apiDisabled);
+    if (processIdentifier <= 0 || !callback)
+        return tl::unexpected(AXError::illegalArgument);
+    return std::make_unique<AXObserverAtspi>(session_, processIdentifier, std::move(callback));
+}
+
+} // namespace tintra

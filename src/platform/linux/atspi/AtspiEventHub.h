@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/linux/atspi/GObjectRef.h"
+
+#include <atspi/atspi.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace tintra {
+
+// The one AT-SPI event listener of the process. Every event type counts its
+// subscribers: the bus carries a type (from every application on the
+// desktop) only while someone needs it. Receivers see every event and pick
+// theirs. Main thread only.
+class AtspiEventHub {
+public:
+    using Receiver = std::function<void(const AtspiEvent& event)>;
+    using ReceiverID = std::uint64_t;
+
+    AtspiEventHub();
+    ~AtspiEventHub();
+    AtspiEventHub(const AtspiEventHub&) = delete;
+    AtspiEventHub& operator=(const AtspiEventHub&) = delete;
+
+    ReceiverID addReceiver(Receiver receiver);
+    void removeReceiver(ReceiverID receiver);
+
+    bool subscribe(const std::string& eventType);
+    void unsubscribe(const std::string& eventType);
+    bool isSubscribed(const std::string& eventType) const { return subscriptions_.contains(eventType); }
+
+private:
+    static void dispatch(AtspiEvent* event, void* hub);
+
+    GObjectRef<AtspiEventListener> listener_;
+    std::map<std::string, int> subscriptions_;
+    std::map<ReceiverID, Receiver> receivers_;
+    ReceiverID nextReceiver_ = 1;
+};
+
+} // namespace tintra

@@ -1,0 +1,183 @@
+#include "platform/linux/atspi/AtspiEvents.h"
+
+#include "platform/linux/atspi/AtspiRoles.h"
+
+#include <map>
+
+namespace tintra {
+namespace {
+
+const std::string menuOpened = "AXMenuOpened";
+const std::string menuClosed = "AXMenuClosed";
+const std::string menuItemSelected = "AXMenuItemSelected";
+const std::string windowCreated = "AXWindowCreated";
+const std::string destroyed = "AXUIElementDestroyed";
+
+bool isMenuItem(AtspiRole role)
+{
+    return role == ATSPI_ROLE_MENU_ITEM || role == ATSPI_ROLE_CHECK_MENU_ITEM || role == ATSPI_ROLE_RADIO_MENU_ITEM;
+}
+
+bool isMenuRole(AtspiRole role)
+{
+    return isMenuItem(role) || role == ATSPI_ROLE_MENU || role == ATSPI_ROLE_MENU_BAR || role == ATSPI_ROLE_POPUP_MENU;
+}
+
+bool isRowRole(AtspiRole role)
+{
+    return role == ATSPI_ROLE_TABLE_CELL || role == ATSPI_ROLE_LIST_ITEM || role == ATSPI_ROLE_TREE_ITEM
+        || role == ATSPI_ROLE_TABLE_ROW;
+}
+
+bool isRowContainer(AtspiRole role)
+{
+    return role == ATSPI_ROLE_TREE_TABLE || role == ATSPI_ROLE_TREE || role == ATSPI_ROLE_TABLE
+        || role == ATSPI_ROLE_LIST || role == ATSPI_ROLE_LIST_BOX;
+}
+
+bool isPopupWindow(const AtspiEventFacts& event)
+{
+    return event.sourceRole == ATSPI_ROLE_WINDOW && !isWindowRole(event.sourceRole, event.windowType);
+}
+
+using Notifications = std::vector<AtspiNotification>;
+
+Notifications opensOrCloses(bool on) { return { { on ? menuOpened : menuClosed } }; }
+
+// "selected": GTK 3 menu titles and items, Qt rows and tabs, Chromium items.
+Notifications selected(const AtspiEventFacts& e, bool on)
+{
+    if (e.sourceRole == ATSPI_ROLE_MENU && e.parentRole == ATSPI_ROLE_MENU_BAR)
+        return opensOrCloses(on);
+    if (e.sourceRole == ATSPI_ROLE_MENU && e.parentRole == ATSPI_ROLE_MENU) {
+        // A submenu's title: highlighted and opened by the same hover.
+        if (on)
+            return { { menuItemSelected }, { menuOpened } };
+        return { { menuClosed } };
+    }
+    if (isMenuItem(e.sourceRole))
+        return on ? Notifications { { menuItemSelected } } : Notifications {};
+    if (isRowRole(e.sourceRole) && isRowContainer(e.parentRole) && on)
+        return { { "AXSelectedRowsChanged", AtspiEventSubject::parent } };
+    // Qt reports a new tab with detail 0, so either value is a change.
+    if (e.sourceRole == ATSPI_ROLE_PAGE_TAB)
+        return { { "AXSelectedChildrenChanged", AtspiEventSubject::parent } };
+    return {};
+}
+
+// "showing" and "visible": pop-up menus, tooltips and Qt's top levels.
+Notifications shown(const AtspiEventFacts& e, bool on)
+{
+    if (e.sourceRole == ATSPI_ROLE_POPUP_MENU)
+        return opensOrCloses(on);
+    if (e.sourceRole == ATSPI_ROLE_MENU && e.parentRole != ATSPI_ROLE_MENU_BAR && e.parentRole != ATSPI_ROLE_MENU)
+        return opensOrCloses(on);
+    if (e.sourceRole == ATSPI_ROLE_TOOL_TIP || (e.sourceIsApplicationChild && isWindowRole(e.sourceRole, e.windowType)))
+        return { { on ? windowCreated : destroyed } };
+    return {};
+}
+
+Notifications focused(AtspiToolkit toolkit, const AtspiEventFacts& e)
+{
+    if (isMenuItem(e.sourceRole)) {
+        // GTK 3 highlights with "selected"; its focus follows and would repeat it.
+        if (toolkit == AtspiToolkit::gtk3 || e.parentRole == ATSPI_ROLE_MENU_BAR)
+            return {};
+        return { { menuItemSelected } };
+    }
+    if (isMenuRole(e.sourceRole))
+        return {};
+    return { { "AXFocusedUIElementChanged" } };
+}
+
+Notifications expanded(const AtspiEventFacts& e, bool on)
+{
+    // GTK 4 and the browsers open menus and selects by expanding their title.
+    if ((isMenuItem(e.sourceRole) && e.parentRole == ATSPI_ROLE_MENU_BAR) || e.sourceRole == ATSPI_ROLE_COMBO_BOX)
+        return opensOrCloses(on);
+    if (isRowRole(e.sourceRole) || (e.sourceRole == ATSPI_ROLE_PANEL && e.parentRole == ATSPI_ROLE_LIST_ITEM))
+        return { { on ? "AXRowExpanded" : "AXRowCollapsed" } };
+    return {};
+}
+
+} // namespace
+
+std::vector<AtspiNotification> translateEvent(AtspiToolkit toolkit, const AtspiEventFacts& e)
+{
+    const bool on = e.detail1 != 0;
+    const auto& type = e.type;
+    if (type == "object:state-changed:selected")
+        return selected(e, on);
+    if (type == "object:state-changed:showing" || type == "object:state-changed:visible")
+        return shown(e, on);
+    if (type == "object:state-changed:focused")
+        return on ? focused(toolkit, e) : Notifications {};
+    if (type == "object:state-changed:expanded")
+        return expanded(e, on);
+    if (type == "object:state-changed:iconified")
+        return { { on ? "AXWindowMiniaturized" : "AXWindowDeminiaturized" } };
+    if (type == "window:create")
+        return isPopupWindow(e) ? Notifications { { menuOpened } } : Notifications { { windowCreated } };
+    if (type == "window:destroy")
+        return isPopupWindow(e) ? Notifications { { menuClosed } } : Notifications { { destroyed } };
+    if (type == "window:activate" && !isPopupWindow(e))
+        return { { "AXFocusedWindowChanged" }, { "AXMainWindowChanged" }, { "AXApplicationActivated" } };
+    if (type == "object:selection-changed") {
+        if (isRowContainer(e.sourceRole))
+            return { { "AXSelectedRowsChanged" } };
+        if (e.sourceRole == ATSPI_ROLE_PAGE_TAB_LIST)
+            return { { "AXSelectedChildrenChanged" } };
+        return {};
+    }
+    if (type == "object:property-change:accessible-value") {
+        if (e.sourceRole == ATSPI_ROLE_SLIDER || e.sourceRole == ATSPI_ROLE_SPIN_BUTTON
+            || e.sourceRole == ATSPI_ROLE_SCROLL_BAR)
+            return { { "AXValueChanged" } };
+        return {};
+    }
+    if (type == "object:bounds-changed" && e.sourceIsApplicationChild && isWindowRole(e.sourceRole, e.windowType))
+        return { { "AXWindowResized" } };
+    return {};
+}
+
+const std::vector<std::string>& atspiEventTypes(const std::string& notification)
+{
+    static const std::vector<std::string> menus { "object:state-changed:selected", "object:state-changed:showing",
+        "object:state-changed:visible", "object:state-changed:expanded", "window:create", "window:destroy" };
+    static const std::vector<std::string> activation { "window:activate" };
+    static const std::vector<std::string> selection { "object:selection-changed", "object:state-changed:selected" };
+    static const std::vector<std::string> expansion { "object:state-changed:expanded" };
+    static const std::vector<std::string> iconified { "object:state-changed:iconified" };
+    static const std::map<std::string, std::vector<std::string>> table {
+        { menuOpened, menus },
+        { menuClosed, menus },
+        { menuItemSelected, { "object:state-changed:selected", "object:state-changed:focused" } },
+        { windowCreated, { "window:create", "object:state-changed:showing", "object:state-changed:visible" } },
+        // The removal of an application from the desktop ends every window it left open.
+        { destroyed,
+            { "window:destroy", "object:state-changed:showing", "object:state-changed:visible",
+                "object:children-changed:remove" } },
+        { "AXWindowMiniaturized", iconified },
+        { "AXWindowDeminiaturized", iconified },
+        { "AXWindowResized", { "object:bounds-changed" } },
+        { "AXFocusedWindowChanged", activation },
+        { "AXMainWindowChanged", activation },
+        { "AXApplicationActivated", activation },
+        { "AXSelectedRowsChanged", selection },
+        { "AXSelectedChildrenChanged", selection },
+        { "AXRowExpanded", expansion },
+        { "AXRowCollapsed", expansion },
+        { "AXValueChanged", { "object:property-change:accessible-value" } },
+        { "AXFocusedUIElementChanged", { "object:state-changed:focused" } },
+    };
+    static const std::vector<std::string> none;
+    const auto found = table.find(notification);
+    return found == table.end() ? none : found->second;
+}
+
+bool isMenuNotification(const std::string& notification)
+{
+    return notification == menuOpened || notification == menuClosed;
+}
+
+} // namespace tintra

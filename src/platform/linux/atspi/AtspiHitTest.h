@@ -1,0 +1,20 @@
+#pragma once
+
+#include "accessibility/AXValue.h"
+#include "platform/linux/atspi/AtspiSession.h"
+
+#include <tl/expected.hpp>
+
+namespace tintra {
+
+// The deepest element under a screen point, within the budget. Through an
+// application it asks that application only, otherwise every application on
+// the desktop: its showing window that holds the point (the active one
+// first), then one level at a time down, since GTK answers only the child of
+// the asked element. Where a toolkit answers nothing, or an element that does
+// not hold the point, the children are searched here; a selected notebook
+// tab stands for its page, which lies outside the tab's own extents.
+tl::expected<GObjectRef<AtspiAccessible>, AXError> hitTest(
+    AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget);
+
+} // namespace tintra
