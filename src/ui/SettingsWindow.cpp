@@ -51,7 +51,7 @@ TintraSettingsWindow::TintraSettingsWindow(TintraController& controller, TintraS
     tabs_->setAccessibleName("Settings");
     general_ = new TintraGeneralTab(controller, silence, shell_);
     soundSets_ = new TintraSoundSetsTab(controller, defaults, executor, shell_);
-    afflictedApps_ = new TintraAfflictedAppsTab(controller);
+    afflictedApps_ = new TintraAfflictedAppsTab(controller, shell_);
     soundLog_ = new TintraSoundLogTab(controller, shell_);
     tabs_->addTab(general_, themeIcon("preferences-system", QStyle::SP_FileDialogDetailedView), "General");
     tabs_->addTab(soundSets_, themeIcon("audio-volume-high", QStyle::SP_MediaVolume), "Sound Sets");

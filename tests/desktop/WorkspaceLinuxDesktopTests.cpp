@@ -1,4 +1,5 @@
 #include "platform/linux/WorkspaceLinux.h"
+#include "platform/linux/dbus/LoginSession.h"
 #include "platform/linux/files/DiskArbitrationLinux.h"
 
 #include "desktop/MainLoopWait.h"
@@ -111,6 +112,45 @@ TEST(WorkspaceLinuxDesktop, ATmpfsMountedBelowMediaIsToldMountedDescribedAndUnmo
     EXPECT_EQ(value(DADiskDescriptionKey::mediaWritable), DADiskValue(true));
     EXPECT_EQ(value(DADiskDescriptionKey::volumeNetwork), DADiskValue(false));
     EXPECT_FALSE(disks.copyDescription(folder).has_value()) << "described after it went";
+}
+
+TEST(LoginSessionDesktop, LogindsShutdownAndTheSessionsActivityAreTold)
+{
+    VirtualDesktop desktop { { .windowManager = false, .accessibility = false, .systemBus = true } };
+    if (desktop.skipReason)
+        GTEST_SKIP() << *desktop.skipReason;
+    auto logind = desktop.start({ "/usr/bin/python3", "-m", "dbusmock", "--system", "-t", "logind" });
+    ASSERT_EQ(desktop.run("gdbus wait --system --timeout 20 org.freedesktop.login1"), 0) << desktop.log();
+    const std::string mock = "gdbus call --system -d org.freedesktop.login1 -o ";
+    ASSERT_EQ(desktop.run(mock + "/org/freedesktop/login1 -m org.freedesktop.DBus.Mock.AddSession c1 seat0 0 root true"), 0);
+    // The template lacks the lookup of a process's session.
+    ASSERT_EQ(desktop.run(mock + "/org/freedesktop/login1 -m org.freedesktop.DBus.Mock.AddMethod org.freedesktop.login1.Manager "
+                                 "GetSessionByPID u o 'ret = dbus.ObjectPath(\"/org/freedesktop/login1/session/c1\")'"),
+        0);
+
+    LoginSession login;
+    std::vector<std::string> told;
+    login.setOnPowerOff([&] { told.push_back("power off"); });
+    login.setOnActiveChanged([&](bool active) { told.push_back(active ? "active" : "inactive"); });
+    ASSERT_TRUE(iterateUntil([&] { return login.isActive().has_value(); })) << desktop.log();
+    EXPECT_EQ(login.isActive(), true);
+
+    const auto session = [&](const char* active) {
+        return desktop.run(mock + "/org/freedesktop/login1/session/c1 -m org.freedesktop.DBus.Mock.UpdateProperties "
+                                  "org.freedesktop.login1.Session \"{'Active': <" + std::string(active) + ">}\"");
+    };
+    ASSERT_EQ(session("false"), 0);
+    ASSERT_TRUE(iterateUntil([&] { return told.size() == 1; })) << desktop.log();
+    ASSERT_EQ(session("true"), 0);
+    ASSERT_TRUE(iterateUntil([&] { return told.size() == 2; })) << desktop.log();
+    const std::string shutdown = mock + "/org/freedesktop/login1 -m org.freedesktop.DBus.Mock.EmitSignal "
+                                        "org.freedesktop.login1.Manager PrepareForShutdown b ";
+    // Called off: no news. Then for real.
+    ASSERT_EQ(desktop.run(shutdown + "'[<false>]'"), 0);
+    ASSERT_EQ(desktop.run(shutdown + "'[<true>]'"), 0);
+    ASSERT_TRUE(iterateUntil([&] { return told.size() == 3; })) << desktop.log();
+    iterateFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(told, (std::vector<std::string> { "inactive", "active", "power off" }));
 }
 
 } // namespace

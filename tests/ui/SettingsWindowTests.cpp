@@ -313,19 +313,33 @@ TEST_F(SettingsWindowTest, ExportOffersATintrasetNameAndSummarisesWhatItWrote)
         << "classic's two sounds and zither's Menu Close";
 }
 
-TEST_F(SettingsWindowTest, AnExclusionSwitchExcludesTheApplication)
+TEST_F(SettingsWindowTest, TheRowButtonsExcludeAndIncludeAndAFileThatWentIsSaidSo)
 {
-    rig.launch(40, "Mail", "org.example.mail");
+    auto& apps = window->afflictedApps();
+    const auto file = rig.folder / "org.example.mail.desktop";
+    writeText(file, "[Desktop Entry]\nName=Mail\n");
+    rig.accessibility.addApplication(40, { { "AXRole", AXValue::text("AXApplication") } });
+    rig.workspace.launch({ .processIdentifier = 40, .localizedName = "Mail", .bundleIdentifier = "org.example.mail",
+        .bundleURL = file });
     controller.start();
     rig.run(std::chrono::seconds(2));
-    auto& list = window->afflictedApps().list();
-    const auto found = list.findItems("Mail", Qt::MatchExactly);
-    ASSERT_EQ(found.size(), 1);
-    EXPECT_EQ(found[0]->checkState(2), Qt::Unchecked);
-    found[0]->setCheckState(2, Qt::Checked);
+    auto* exclude = apps.rowButton("org.example.mail");
+    ASSERT_NE(exclude, nullptr);
+    EXPECT_EQ(exclude->text(), "Exclude");
+    exclude->click();
     QApplication::sendPostedEvents();
     EXPECT_TRUE(controller.exclusions().isExcluded("org.example.mail"));
-    EXPECT_EQ(list.findItems("Mail", Qt::MatchExactly).at(0)->checkState(2), Qt::Checked);
+    ASSERT_NE(apps.rowButton("org.example.mail"), nullptr);
+    EXPECT_EQ(apps.rowButton("org.example.mail")->text(), "Include");
+    EXPECT_EQ(apps.summary().text().toStdString(), afflictedSummary(controller.afflictedApplications().get(), true));
+
+    apps.rowButton("org.example.mail")->click();
+    QApplication::sendPostedEvents();
+    EXPECT_FALSE(controller.exclusions().isExcluded("org.example.mail"));
+
+    fs::remove(file);
+    apps.reveal("org.example.mail");
+    EXPECT_EQ(apps.notice().text(), "Mail is no longer on disk where it was.");
 }
 
 TEST_F(SettingsWindowTest, EveryControlHasAnAccessibleName)

@@ -2,6 +2,7 @@
 
 #include "platform/linux/files/DesktopEntries.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace tintra {
@@ -81,10 +82,15 @@ DesktopWindowsX11::DesktopWindowsX11()
 
 DesktopWindowsX11::~DesktopWindowsX11() = default;
 
-// The desktop entry is looked up once per process, when its window comes to the front.
+// The desktop entry is looked up once per process, when its window comes to
+// the front, and forgotten when the process has no window left, so that a
+// process identifier used again is looked up again.
 void DesktopWindowsX11::activeWindowChanged()
 {
     frontmost_.reset();
+    std::erase_if(entries_, [&](const auto& entry) {
+        return std::ranges::none_of(windows_->windows(), [&](const WindowInfo& window) { return window.pid == entry.first; });
+    });
     const auto active = windows_->activeWindow();
     const auto window = active ? windows_->window(*active) : std::nullopt;
     if (!window || !window->pid)

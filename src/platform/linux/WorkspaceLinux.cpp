@@ -1,6 +1,7 @@
 #include "platform/linux/WorkspaceLinux.h"
 
-#include "platform/linux/dbus/GLibHandles.h"
+#include "platform/linux/GLibHandles.h"
+#include "platform/linux/dbus/LoginSession.h"
 #include "platform/linux/files/DesktopEntries.h"
 #include "platform/linux/files/MountWatch.h"
 #include "platform/linux/x11/WindowFacts.h"
@@ -121,7 +122,12 @@ WorkspaceLinux::WorkspaceLinux()
     : host_(getpid())
     , connection_(XcbConnection::openOrReport("no running application is known"))
     , mounts_(std::make_unique<MountWatch>())
+    , login_(std::make_unique<LoginSession>())
 {
+    login_->setOnPowerOff([this] { tell(WorkspaceNotification::willPowerOff, {}); });
+    login_->setOnActiveChanged([this](bool active) {
+        tell(active ? WorkspaceNotification::sessionDidBecomeActive : WorkspaceNotification::sessionDidResignActive, {});
+    });
     if (connection_) {
         windows_ = std::make_unique<WindowFacts>(*connection_);
         clientList_ = windows_->onClientListChanged([this] { clientListChanged(); });

@@ -12,6 +12,7 @@
 namespace tintra {
 
 struct MountEntry;
+class LoginSession;
 class MountWatch;
 class WindowFacts;
 class XcbConnection;
@@ -23,10 +24,11 @@ class XcbConnection;
 // name; regular when it has a normal window or its entry is shown, else an
 // accessory. The frontmost is the process of _NET_ACTIVE_WINDOW. Volumes the
 // user sees (MountTable's isUserVolume) mounting and unmounting are told as
-// they happen. Main thread only.
+// they happen; powering off and switching users as logind tells them
+// (LoginSession). Main thread only.
 //
 // Without an X display it says so once on standard error and knows no
-// application; mounts are still told.
+// application; mounts are still told. Without logind, the same for its news.
 class WorkspaceLinux final : public Workspace {
 public:
     WorkspaceLinux();
@@ -53,6 +55,7 @@ private:
     std::unique_ptr<XcbConnection> connection_;
     std::unique_ptr<WindowFacts> windows_;
     std::unique_ptr<MountWatch> mounts_;
+    std::unique_ptr<LoginSession> login_;
     std::map<pid_t, RunningApplication> applications_;
     Listeners<> applicationsChanged_;
     std::map<WorkspaceNotification, Listeners<const VolumeNotification&>> notifications_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/linux/dbus/GLibHandles.h"
+#include "platform/linux/GLibHandles.h"
 
 #include <functional>
 #include <string>

@@ -27,19 +27,33 @@ bool isInside(const fs::path& inner, const fs::path& outer)
     return end == outer.end();
 }
 
+// An XDG base folder's variable counts only when it holds an absolute path.
+fs::path xdgFolder(const char* variable, const fs::path& fallback)
+{
+    const fs::path base = variable ? fs::path(variable) : fs::path();
+    return base.is_absolute() ? base : fallback;
+}
+
 } // namespace
 
 fs::path libraryDirectory(const char* xdgDataHome, const fs::path& home)
 {
-    fs::path base = xdgDataHome ? fs::path(xdgDataHome) : fs::path();
-    if (base.empty() || !base.is_absolute())
-        base = home / ".local" / "share";
-    return base / (TINTRA_MAKER_PREFIX ".TintraDorvel") / "Tintr Sets";
+    return xdgFolder(xdgDataHome, home / ".local" / "share") / (TINTRA_MAKER_PREFIX ".TintraDorvel") / "Tintr Sets";
 }
 
 fs::path standardLibraryDirectory()
 {
     return libraryDirectory(std::getenv("XDG_DATA_HOME"), homeFolder());
+}
+
+fs::path autostartDirectory(const char* xdgConfigHome, const fs::path& home)
+{
+    return xdgFolder(xdgConfigHome, home / ".config") / "autostart";
+}
+
+fs::path standardAutostartDirectory()
+{
+    return autostartDirectory(std::getenv("XDG_CONFIG_HOME"), homeFolder());
 }
 
 std::optional<fs::path> programDataDirectory(const fs::path& executable, const fs::path& buildTree)

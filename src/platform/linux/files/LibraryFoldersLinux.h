@@ -10,6 +10,11 @@ namespace tintra {
 std::filesystem::path standardLibraryDirectory();
 std::filesystem::path libraryDirectory(const char* xdgDataHome, const std::filesystem::path& home);
 
+// The session's autostart folder: $XDG_CONFIG_HOME/autostart, with ~/.config
+// when the variable is unset, empty or relative.
+std::filesystem::path standardAutostartDirectory();
+std::filesystem::path autostartDirectory(const char* xdgConfigHome, const std::filesystem::path& home);
+
 // The program's data folder: the build tree's resources folder when the
 // running program lies in the build tree, else share/tintra-dorvel beside the
 // bin/ folder of the program, wherever its prefix was installed. Nothing when

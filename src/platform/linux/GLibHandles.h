@@ -25,6 +25,11 @@ struct GFree {
 };
 using GCharHandle = std::unique_ptr<gchar, GFree>;
 
+struct GKeyFileFree {
+    void operator()(GKeyFile* file) const { g_key_file_free(file); }
+};
+using GKeyFileHandle = std::unique_ptr<GKeyFile, GKeyFileFree>;
+
 // Receives a GError through `out()` and owns it afterwards.
 class GErrorOut {
 public:

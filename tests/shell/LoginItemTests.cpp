@@ -1,0 +1,98 @@
+#include "shell/LoginItem.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+namespace tintra {
+namespace {
+
+// Answers with queued results and counts its calls.
+class LoginItemServiceFake final : public TintraLoginItemService {
+public:
+    TintraLoginItemStatus status() override { return current; }
+    tl::expected<void, TintraLoginItemError> registerItem() override { return answer(true); }
+    tl::expected<void, TintraLoginItemError> unregisterItem() override { return answer(false); }
+
+    TintraLoginItemStatus current = TintraLoginItemStatus::notRegistered;
+    // A failure's message, or nothing for success; success once they run out.
+    std::deque<std::optional<std::string>> results;
+    int calls = 0;
+
+private:
+    tl::expected<void, TintraLoginItemError> answer(bool on)
+    {
+        ++calls;
+        auto result = results.empty() ? std::nullopt : results.front();
+        if (!results.empty())
+            results.pop_front();
+        if (result)
+            return tl::unexpected(TintraLoginItemError { *result });
+        current = on ? TintraLoginItemStatus::enabled : TintraLoginItemStatus::notRegistered;
+        return {};
+    }
+};
+
+TEST(LoginItem, TheSwitchShowsOnWhileEnabledOrWaitingAndTheLineNamesWhatIsInTheWay)
+{
+    LoginItemServiceFake service;
+    service.current = TintraLoginItemStatus::requiresApproval;
+    TintraLoginItem waiting(service, false);
+    EXPECT_TRUE(waiting.isEnabled());
+    EXPECT_EQ(waiting.statusDescription(), "Waiting to be approved under Login Items in Settings.");
+
+    service.current = TintraLoginItemStatus::notFound;
+    TintraLoginItem lost(service, false);
+    EXPECT_FALSE(lost.isEnabled());
+    EXPECT_EQ(lost.statusDescription(), "Linux cannot find this copy of Tintra Dorvel to open at login.");
+
+    service.current = TintraLoginItemStatus::enabled;
+    TintraLoginItem enabled(service, false);
+    EXPECT_TRUE(enabled.isEnabled());
+    EXPECT_EQ(enabled.statusDescription(), std::nullopt);
+}
+
+TEST(LoginItem, AFailureIsShownUntilTheNextSuccessAndObserversHearOnlyRealChanges)
+{
+    LoginItemServiceFake service;
+    TintraLoginItem item(service, false);
+    std::vector<TintraLoginItemStatus> statuses;
+    int failureChanges = 0;
+    auto statusSubscription = item.status().subscribe([&](TintraLoginItemStatus status) { statuses.push_back(status); });
+    auto failureSubscription = item.failureDescription().subscribe([&](const auto&) { ++failureChanges; });
+
+    service.results = { "Permission denied" };
+    item.setEnabled(true);
+    EXPECT_FALSE(item.isEnabled());
+    EXPECT_EQ(item.statusDescription(), "Could not open Tintra Dorvel at login: Permission denied");
+    EXPECT_TRUE(statuses.empty());
+
+    item.setEnabled(false);
+    EXPECT_EQ(item.failureDescription().get(), std::nullopt);
+    EXPECT_EQ(item.statusDescription(), std::nullopt);
+    EXPECT_TRUE(statuses.empty());
+    EXPECT_EQ(failureChanges, 2);
+
+    item.setEnabled(true);
+    EXPECT_EQ(statuses, std::vector { TintraLoginItemStatus::enabled });
+    EXPECT_EQ(failureChanges, 2);
+
+    service.results = { "Read-only file system" };
+    item.setEnabled(false);
+    EXPECT_TRUE(item.isEnabled());
+    EXPECT_EQ(item.statusDescription(), "Could not stop opening Tintra Dorvel at login: Read-only file system");
+}
+
+TEST(LoginItem, ACopyOnAReadOnlyVolumeIsNeverRegisteredAndSaysWhy)
+{
+    LoginItemServiceFake service;
+    TintraLoginItem item(service, true);
+    item.setEnabled(true);
+    EXPECT_EQ(service.calls, 0);
+    EXPECT_FALSE(item.isEnabled());
+    EXPECT_EQ(item.statusDescription(), "Move Tintra Dorvel to your Applications folder first. A copy running from a "
+                                        "disk image is not somewhere Linux can open it from at login.");
+}
+
+} // namespace
+} // namespace tintra
