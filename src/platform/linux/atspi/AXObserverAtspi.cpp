@@ -205,13 +205,24 @@ void AXObserverAtspi::windowChanged(const WindowInfo& before, const WindowInfo& 
 {
     if (!started_ || after.pid != processIdentifier_)
         return;
+    const auto now = session_->executor().monotonicNow();
     std::vector<std::string> names;
-    if (before.hidden != after.hidden)
+    if (before.hidden != after.hidden) {
         names.emplace_back(after.hidden ? "AXWindowMiniaturized" : "AXWindowDeminiaturized");
-    if (!after.hidden && (before.frame.width != after.frame.width || before.frame.height != after.frame.height))
+        if (!after.hidden)
+            restoredAt_[after.window] = now;
+    } else if (!after.hidden && (before.frame.width != after.frame.width || before.frame.height != after.frame.height)) {
         names.emplace_back("AXWindowResized");
-    else if (!after.hidden && (before.frame.x != after.frame.x || before.frame.y != after.frame.y))
-        names.emplace_back("AXWindowMoved");
+    } else if (!after.hidden && (before.frame.x != after.frame.x || before.frame.y != after.frame.y)) {
+        // A window manager may slide a restored window back from where its icon was
+        // (openbox does): those steps are no move by the user.
+        const auto restored = restoredAt_.find(after.window);
+        if (restored == restoredAt_.end() || now - restored->second > restoreSettling) {
+            if (restored != restoredAt_.end())
+                restoredAt_.erase(restored);
+            names.emplace_back("AXWindowMoved");
+        }
+    }
     const bool wanted = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
         return std::any_of(registrations_.begin(), registrations_.end(),
             [&](const Registration& registration) { return registration.notification == name; });

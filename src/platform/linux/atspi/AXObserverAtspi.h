@@ -31,6 +31,7 @@ struct AtspiNotification;
 class AXObserverAtspi final : public AXObserver {
 public:
     static constexpr Duration repeatWindow = std::chrono::milliseconds(100);
+    static constexpr Duration restoreSettling = std::chrono::milliseconds(500);
 
     AXObserverAtspi(std::shared_ptr<AtspiSession> session, std::int32_t processIdentifier, AXObserverCallback callback);
     ~AXObserverAtspi() override;
@@ -69,6 +70,7 @@ private:
     std::map<std::string, std::pair<int, int>> windowSizes_; // by identity
     std::set<std::string> newWindows_;
     std::map<xcb_window_t, AXElement> accessibleWindows_;
+    std::map<xcb_window_t, MonotonicTime> restoredAt_;
     std::shared_ptr<int> alive_ = std::make_shared<int>();
     Subscription windowChanges_;
 };
