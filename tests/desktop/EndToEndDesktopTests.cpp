@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <sstream>
 
 namespace tintra {
@@ -45,11 +46,12 @@ protected:
     bool run(const std::string& command) { return desktop.run(command) == 0; }
 
     // The centre of the GTK program's showing element with this name (and role), in screen pixels.
-    std::pair<int, int> centreOf(const std::string& name, const std::string& role = {})
+    std::pair<int, int> centreOf(const std::string& name, const std::string& role = {}) { return centreOf(gtk, name, role); }
+    std::pair<int, int> centreOf(const ChildProcess& program, const std::string& name, const std::string& role)
     {
         std::string where;
         VirtualDesktop::waitUntil([&] {
-            where = desktop.capture("/usr/bin/python3 '" TINTRA_PROGRAMS_DIR "/atspi-where.py' " + std::to_string(gtk.pid())
+            where = desktop.capture("/usr/bin/python3 '" TINTRA_PROGRAMS_DIR "/atspi-where.py' " + std::to_string(program.pid())
                 + " '" + name + "'" + (role.empty() ? "" : " '" + role + "'"));
             return !where.empty();
         }, 10s);
@@ -175,6 +177,28 @@ TEST_F(EndToEnd, ADialogAndAnAlertSoundTheirOpeningAndClosing)
     expectHeard("xdotool key Escape", { "!kdo", "wact", "dlgc" });
     expectHeard("xdotool key ctrl+l", { "!kdo", "wact", "aopn" });
     expectHeard("xdotool key Return", { "!kdo", "wact", "altc" });
+}
+
+TEST_F(EndToEnd, AProgramStoppedWhileTheUserClicksInItHoldsUpNeitherTintraDorvelNorTheOthers)
+{
+    const std::string otherTitle = "Tintra GTK 3 Other";
+    ChildProcess other = desktop.start({ "/usr/bin/python3", std::string(TINTRA_PROGRAMS_DIR) + "/gtk3-controls.py", otherTitle });
+    // Beside the first, clear of it: a click raises the first.
+    ASSERT_TRUE(run("xdotool search --sync --name '" + otherTitle + "' windowmove --sync 820 40 windowactivate --sync"));
+    const auto [stoppedX, stoppedY] = centreOf("Default", "push button");
+    const auto [otherX, otherY] = centreOf(other, "Default", "push button");
+    const auto click = [](int x, int y) { return "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1"; };
+
+    gtk.signal(SIGSTOP);
+    run(click(stoppedX, stoppedY));
+    // The main loop answers at once (an action that opens no window over the others); one that
+    // waited on the stopped program would wait out a time-out of six seconds.
+    EXPECT_TRUE(run("gdbus call --session --timeout 2 -d org.tintradorvel.TintraDorvel -o /org/tintradorvel/TintraDorvel "
+                    "-m org.freedesktop.Application.ActivateAction copy-report '[]' '{}' >/dev/null"));
+    expectHeard(click(otherX, otherY), { "dbtp", "dbtr" });
+    gtk.signal(SIGCONT);
+    expectHeard(click(stoppedX, stoppedY), { "dbtp", "dbtr", "wact" });
+    EXPECT_TRUE(program.isRunning());
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <gio/gio.h>
 
+#include <unistd.h>
+
 namespace tintra {
 namespace {
 
@@ -238,6 +240,10 @@ tl::expected<std::unique_ptr<AXObserver>, AXError> AccessibilityAtspi::createObs
         return tl::unexpected(AXError::apiDisabled);
     if (processIdentifier <= 0 || !callback)
         return tl::unexpected(AXError::illegalArgument);
+    // Our own accessibles are served on this very thread, which would be the one waiting:
+    // every question about them would only wait out its time-out.
+    if (processIdentifier == getpid())
+        return tl::unexpected(AXError::notImplemented);
     return std::make_unique<AXObserverAtspi>(session_, processIdentifier, std::move(callback));
 }
 
