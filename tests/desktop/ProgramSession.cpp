@@ -86,9 +86,16 @@ std::vector<HeardTone> ProgramSession::heardSince(Clock::time_point since) const
 
 std::vector<HeardTone> ProgramSession::listenFor(TintraSoundID sound, Clock::time_point since, std::chrono::milliseconds limit) const
 {
+    return listenFor(std::vector { sound }, since, limit);
+}
+
+std::vector<HeardTone> ProgramSession::listenFor(const std::vector<TintraSoundID>& sounds, Clock::time_point since, std::chrono::milliseconds limit) const
+{
     const auto heard = [&] {
         const auto tones = heardSince(since);
-        return std::any_of(tones.begin(), tones.end(), [&](const HeardTone& tone) { return tone.sound == sound; });
+        return std::all_of(sounds.begin(), sounds.end(), [&](TintraSoundID sound) {
+            return std::any_of(tones.begin(), tones.end(), [&](const HeardTone& tone) { return tone.sound == sound; });
+        });
     };
     if (VirtualDesktop::waitUntil(heard, limit))
         std::this_thread::sleep_for(2 * std::chrono::duration<double>(toneSeconds));

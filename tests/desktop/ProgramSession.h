@@ -45,6 +45,8 @@ public:
     // Waits until `sound` has been heard since `since`, then a little more so that
     // what sounded right after it is heard too; everything heard since then.
     std::vector<HeardTone> listenFor(TintraSoundID sound, Clock::time_point since, std::chrono::milliseconds limit) const;
+    // The same, once every one of `sounds` has been heard.
+    std::vector<HeardTone> listenFor(const std::vector<TintraSoundID>& sounds, Clock::time_point since, std::chrono::milliseconds limit) const;
     // Everything recorded so far, as a stereo 48 kHz WAV file.
     bool writeRecording(const std::filesystem::path& file) const;
 

@@ -206,12 +206,18 @@ void AXObserverAtspi::windowChanged(const WindowInfo& before, const WindowInfo& 
     if (!started_ || after.pid != processIdentifier_)
         return;
     std::vector<std::string> names;
-    if (before.hidden != after.hidden)
+    if (before.hidden != after.hidden) {
         names.emplace_back(after.hidden ? "AXWindowMiniaturized" : "AXWindowDeminiaturized");
-    if (!after.hidden && (before.frame.width != after.frame.width || before.frame.height != after.frame.height))
+        if (after.hidden)
+            restoring_[after.window] = { before.frame, {} };
+        else
+            restoring_[after.window].shownAt = session_->executor().monotonicNow();
+    } else if (!after.hidden && (before.frame.width != after.frame.width || before.frame.height != after.frame.height)) {
         names.emplace_back("AXWindowResized");
-    else if (!after.hidden && (before.frame.x != after.frame.x || before.frame.y != after.frame.y))
+        restoring_.erase(after.window);
+    } else if (!after.hidden && (before.frame.x != after.frame.x || before.frame.y != after.frame.y) && !isRestoreStep(after)) {
         names.emplace_back("AXWindowMoved");
+    }
     const bool wanted = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
         return std::any_of(registrations_.begin(), registrations_.end(),
             [&](const Registration& registration) { return registration.notification == name; });
@@ -226,6 +232,18 @@ void AXObserverAtspi::windowChanged(const WindowInfo& before, const WindowInfo& 
         if (!deliver(*window, name))
             return;
     }
+}
+
+bool AXObserverAtspi::isRestoreStep(const WindowInfo& window)
+{
+    const auto restoring = restoring_.find(window.window);
+    if (restoring == restoring_.end())
+        return false;
+    const bool arrived = window.frame == restoring->second.frame;
+    const bool late = session_->executor().monotonicNow() - restoring->second.shownAt > restoreSettling;
+    if (arrived || late)
+        restoring_.erase(restoring);
+    return !late;
 }
 
 std::optional<AXElement> AXObserverAtspi::accessibleWindow(const WindowInfo& window)

@@ -31,6 +31,7 @@ struct AtspiNotification;
 class AXObserverAtspi final : public AXObserver {
 public:
     static constexpr Duration repeatWindow = std::chrono::milliseconds(100);
+    static constexpr Duration restoreSettling = std::chrono::milliseconds(500);
 
     AXObserverAtspi(std::shared_ptr<AtspiSession> session, std::int32_t processIdentifier, AXObserverCallback callback);
     ~AXObserverAtspi() override;
@@ -54,6 +55,7 @@ private:
     void applicationLeft();
     void windowChanged(const WindowInfo& before, const WindowInfo& after);
     std::optional<AXElement> accessibleWindow(const WindowInfo& window);
+    bool isRestoreStep(const WindowInfo& window);
     bool admit(const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject);
     // False once the observer is stopped or gone.
     bool deliver(const AXElement& subject, const std::string& notification);
@@ -69,6 +71,13 @@ private:
     std::map<std::string, std::pair<int, int>> windowSizes_; // by identity
     std::set<std::string> newWindows_;
     std::map<xcb_window_t, AXElement> accessibleWindows_;
+    // A window manager may slide a restored window back from where its icon was (openbox
+    // does): the steps until it is back where it was hidden, or settled, are no move by the user.
+    struct Restoring {
+        Rect frame; // when it was hidden
+        MonotonicTime shownAt;
+    };
+    std::map<xcb_window_t, Restoring> restoring_;
     std::shared_ptr<int> alive_ = std::make_shared<int>();
     Subscription windowChanges_;
 };
