@@ -54,6 +54,9 @@ TintraProgram::TintraProgram()
     : environment_(processEnvironment())
     , folders_(relocationFolders())
     , copy_(runningCopy(std::filesystem::read_symlink("/proc/self/exe"), environment_, folders_))
+    , autostart_(copy_.program)
+    // Not the read-only flag: a settled AppImage is mounted read-only while it runs, yet opens at login from where it lies.
+    , loginItem_(autostart_, copy_.location == TintraBundleLocation::diskImage)
     , relocation_(folders_, relocationDesktop(), [this](const std::filesystem::path&) { return copy_.location; })
     , begging_(composition_.defaults(), composition_.executor())
     , settings_(composition_.controller(), composition_.silence(), composition_.defaults(), composition_.executor(),
@@ -62,7 +65,9 @@ TintraProgram::TintraProgram()
               .about = [this] { about_.show(); },
               .reportBug = canReportBugs() ? std::function<void()>(reportBug) : std::function<void()>(),
               // The file manager through the desktop's own handler.
-              .revealFolder = {} })
+              .revealFolder = {},
+              .loginItem = &loginItem_,
+              .loginItemsFolder = autostart_.entry().parent_path() })
     , delegate_(composition_.controller(), composition_.silence(), relocation_, begging_,
           { .startUpdater = {},
               .openSettings = [this] { settings_.showAndRaise(); },

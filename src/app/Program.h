@@ -4,6 +4,8 @@
 #include "app/AppDelegate.h"
 #include "app/Composition.h"
 #include "app/RunningCopy.h"
+#include "platform/linux/files/LoginItemServiceAutostart.h"
+#include "shell/LoginItem.h"
 #include "ui/MenuBar.h"
 #include "ui/SettingsWindow.h"
 
@@ -33,6 +35,8 @@ private:
     ProcessEnvironment environment_;
     TintraRelocation::Folders folders_;
     TintraRunningCopy copy_;
+    LoginItemServiceAutostart autostart_;
+    TintraLoginItem loginItem_;
     TintraComposition composition_;
     TintraRelocation relocation_;
     TintraBegging begging_;

@@ -12,7 +12,7 @@ TintraRunningCopy runningCopy(const fs::path& executable, const ProcessEnvironme
     if (const auto image = environment.find("APPIMAGE"); image != environment.end() && !image->second.empty()) {
         const fs::path file = fs::weakly_canonical(image->second);
         const bool settled = file.parent_path() == destinations.applications || file.parent_path() == destinations.userData;
-        return { file, settled ? TintraBundleLocation::acceptable : TintraBundleLocation::diskImage, true };
+        return { file, file, settled ? TintraBundleLocation::acceptable : TintraBundleLocation::diskImage, true };
     }
     const auto bin = executable.parent_path();
     const auto bundle = bin.filename() == "bin" ? bin.parent_path() : executable;
@@ -20,7 +20,7 @@ TintraRunningCopy runningCopy(const fs::path& executable, const ProcessEnvironme
     const auto path = executable.string();
     const bool managed = path.starts_with("/usr/") || path.starts_with("/snap/");
     const bool onImage = !managed && liesOnReadOnlyImage(executable);
-    return { bundle, onImage ? TintraBundleLocation::diskImage : TintraBundleLocation::acceptable,
+    return { bundle, executable, onImage ? TintraBundleLocation::diskImage : TintraBundleLocation::acceptable,
         liesOnReadOnlyVolume(executable) };
 }
 

@@ -11,6 +11,8 @@ namespace tintra {
 // around bin/, else the program file itself.
 struct TintraRunningCopy {
     std::filesystem::path bundleURL;
+    // The file that starts this copy: the AppImage, else the program file.
+    std::filesystem::path program;
     TintraBundleLocation location = TintraBundleLocation::acceptable;
     bool isOnReadOnlyVolume = false;
 };

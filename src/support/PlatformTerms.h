@@ -14,11 +14,13 @@ inline constexpr std::string_view operatingSystem = "macOS";
 inline constexpr std::string_view settingsApplication = "System Settings";
 inline constexpr std::string_view fileBrowser = "Finder";
 inline constexpr std::string_view audioFramework = "AVFoundation";
+inline constexpr std::string_view loginItems = "Login Items";
 #else
 inline constexpr std::string_view operatingSystem = "Linux";
 inline constexpr std::string_view settingsApplication = "Settings";
 inline constexpr std::string_view fileBrowser = "Files";
 inline constexpr std::string_view audioFramework = "libsndfile";
+inline constexpr std::string_view loginItems = "Autostart Folder";
 #endif
 } // namespace platformTerm
 

@@ -4,11 +4,9 @@
 #include "ui/Binding.h"
 #include "ui/SettingsWidgets.h"
 
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace tintra {
@@ -136,10 +134,7 @@ void TintraAfflictedAppsTab::reveal(const std::string& id)
         return;
     }
     const auto folder = row->fileURL->parent_path();
-    if (shell_.revealFolder)
-        shell_.revealFolder(folder);
-    else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder.string())));
+    showFolder(shell_, folder);
 }
 
 void TintraAfflictedAppsTab::chooseApplicationFile()

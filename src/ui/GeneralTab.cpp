@@ -1,7 +1,9 @@
 #include "ui/GeneralTab.h"
 
 #include "engine/Controller.h"
+#include "shell/LoginItem.h"
 #include "silence/SilenceMonitor.h"
+#include "support/PlatformTerms.h"
 #include "ui/Binding.h"
 #include "ui/MenuBarItems.h"
 #include "ui/SettingsWidgets.h"
@@ -12,6 +14,7 @@
 #include <QSystemTrayIcon>
 
 #include <cmath>
+#include <filesystem>
 
 namespace tintra {
 
@@ -40,6 +43,7 @@ TintraGeneralTab::TintraGeneralTab(TintraController& controller, TintraSilenceMo
     buildClicksAndKeys(*layout);
     buildPlayback(*layout);
     buildMenuBar(*layout);
+    buildLogin(*layout);
     buildMonitor(*layout);
     layout->addStretch();
 
@@ -249,6 +253,38 @@ void TintraGeneralTab::buildMenuBar(QBoxLayout& parent)
         "To return to these settings, start Tintra Dorvel again.");
     bindValue(hidden, controller_.showsMenuBarItem(),
         [&hidden](bool shows) { hidden.setVisible(shows && !QSystemTrayIcon::isSystemTrayAvailable()); });
+}
+
+void TintraGeneralTab::buildLogin(QBoxLayout& parent)
+{
+    if (!shell_.loginItem)
+        return;
+    auto& item = *shell_.loginItem;
+    auto& layout = addSection(parent, "Login");
+    bindValue(*this, item.status(), [this, &item](const auto&) { opensAtLogin_.set(item.isEnabled()); });
+    addSwitch(*this, layout, "Open at Login", opensAtLogin_, [&item](bool on) { item.setEnabled(on); },
+        "Tintra Dorvel only makes anything sound different while it is running, and it runs in the menu bar rather "
+        "than anywhere you would think to launch it from.");
+    auto& line = addNote(layout);
+    const auto redrawLine = [&line, &item](const auto&) {
+        const auto text = item.statusDescription();
+        line.setText(qText(text.value_or("")));
+        line.setVisible(text.has_value());
+    };
+    bindValue(line, item.status(), redrawLine);
+    bindValue(line, item.failureDescription(), redrawLine);
+
+    if (shell_.loginItemsFolder.empty())
+        return;
+    auto* open = new QPushButton(qText("Open " + std::string(platformTerm::loginItems) + "…"));
+    connect(open, &QPushButton::clicked, this, [this] {
+        // The folder is there only once something has been set to open at login.
+        std::error_code error;
+        std::filesystem::create_directories(shell_.loginItemsFolder, error);
+        if (!error)
+            showFolder(shell_, shell_.loginItemsFolder);
+    });
+    layout.addWidget(open, 0, Qt::AlignLeft);
 }
 
 void TintraGeneralTab::buildMonitor(QBoxLayout& parent)

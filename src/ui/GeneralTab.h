@@ -1,6 +1,7 @@
 #pragma once
 
 #include "silence/SilenceReason.h"
+#include "support/Observable.h"
 #include "ui/SettingsShell.h"
 
 #include <QBoxLayout>
@@ -22,7 +23,7 @@ class TintraController;
 class TintraSilenceMonitor;
 
 // The General tab: the switches of every route, playback, the silence reasons,
-// the tray's switch and the monitor of recent notifications.
+// the tray's switch, opening at login and the monitor of recent notifications.
 class TintraGeneralTab : public QWidget {
 public:
     TintraGeneralTab(TintraController& controller, TintraSilenceMonitor& silence, const TintraSettingsShell& shell);
@@ -42,6 +43,7 @@ private:
     void buildPlayback(QBoxLayout& layout);
     void buildSilenceReasons(QBoxLayout& layout);
     void buildMenuBar(QBoxLayout& layout);
+    void buildLogin(QBoxLayout& layout);
     void buildMonitor(QBoxLayout& layout);
     void redrawNotifications();
     void redrawKeyPress();
@@ -52,6 +54,8 @@ private:
     TintraSilenceMonitor& silence_;
     const TintraSettingsShell& shell_;
     bool isTrusted_ = true;
+    // The login item's switch as a plain on/off, so that a refused change springs back.
+    Observable<bool> opensAtLogin_ { false };
 
     QCheckBox* notifications_ = nullptr;
     QLabel* accessNote_ = nullptr;

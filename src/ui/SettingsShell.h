@@ -7,6 +7,8 @@
 
 namespace tintra {
 
+class TintraLoginItem;
+
 // What the settings window asks of the application shell. Empty callbacks
 // leave their buttons out.
 struct TintraSettingsShell {
@@ -18,6 +20,11 @@ struct TintraSettingsShell {
     std::function<void()> reportBug {};
     // Shows a folder in the file manager; the desktop's own by default.
     std::function<void(const std::filesystem::path&)> revealFolder {};
+    // "Open at Login"; without one the General tab has no Login section.
+    TintraLoginItem* loginItem = nullptr;
+    // Where the desktop keeps what it opens at login, shown by the Login
+    // section's button (made first if missing); empty leaves the button out.
+    std::filesystem::path loginItemsFolder {};
     // The date the copied report carries.
     const Clock* clock = &SystemClock::shared();
 };

@@ -3,14 +3,24 @@
 #include "ui/Binding.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QGroupBox>
 #include <QPainter>
+#include <QUrl>
 
 namespace tintra {
 
 QString qText(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+void showFolder(const TintraSettingsShell& shell, const std::filesystem::path& folder)
+{
+    if (shell.revealFolder)
+        shell.revealFolder(folder);
+    else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder.string())));
 }
 
 QCheckBox& addSwitch(QWidget& owner, QBoxLayout& layout, const std::string& title, const Observable<bool>& value,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/Observable.h"
+#include "ui/SettingsShell.h"
 #include "ui/SettingsTexts.h"
 
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,5 +39,8 @@ QIcon themeIcon(const char* name, QStyle::StandardPixmap fallback);
 QIcon tinted(const QIcon& icon, const QColor& colour);
 
 QString qText(std::string_view text);
+
+// Shows a folder in the file manager the shell names, else the desktop's own.
+void showFolder(const TintraSettingsShell& shell, const std::filesystem::path& folder);
 
 } // namespace tintra

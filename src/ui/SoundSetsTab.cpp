@@ -7,12 +7,10 @@
 #include "ui/SettingsWidgets.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QToolButton>
-#include <QUrl>
 
 namespace tintra {
 
@@ -225,10 +223,7 @@ void TintraSoundSetsTab::reveal()
     if (!controller_.library().ensureDirectory())
         return;
     const auto& folder = controller_.library().directory();
-    if (shell_.revealFolder)
-        shell_.revealFolder(folder);
-    else
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder.string())));
+    showFolder(shell_, folder);
 }
 
 void TintraSoundSetsTab::openImporter(bool folders)

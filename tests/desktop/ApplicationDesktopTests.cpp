@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 namespace tintra {
 namespace {
@@ -65,6 +67,31 @@ TEST_F(ApplicationDesktop, ASecondStartHandsItsFilesToTheFirstWhichImportsThemAn
     }, 10s)) << desktop.log();
     EXPECT_EQ(report.rfind("Tintra Dorvel: WTF Was That?!\n", 0), 0u) << report;
     EXPECT_NE(report.find("Logged In"), std::string::npos) << report;
+}
+
+// The switch in the settings window, toggled over the accessibility bus as a screen reader's user does.
+TEST_F(ApplicationDesktop, OpenAtLoginWritesAnAutostartEntryThatStartsItAsAtLoginAndOffRemovesIt)
+{
+    if (desktop.run("/usr/bin/python3 -c 'import gi; gi.require_version(\"Atspi\", \"2.0\")' 2>/dev/null") != 0)
+        GTEST_SKIP() << "Python's AT-SPI bindings (gir1.2-atspi-2.0, python3-gi) are not installed";
+    auto program = session.start();
+    ASSERT_TRUE(session.waitUntilRunning(20s)) << desktop.log();
+    ASSERT_EQ(session.start().wait(20s), 0) << "a second start opens the settings window" << desktop.log();
+
+    const auto entry = std::filesystem::path(std::getenv("XDG_CONFIG_HOME")) / "autostart"
+        / "org.tintradorvel.TintraDorvel.desktop";
+    const std::string toggle = "/usr/bin/python3 '" TINTRA_PROGRAMS_DIR "/atspi-where.py' --press "
+        + std::to_string(program.pid()) + " 'Open at Login' 'check box'";
+    // The window comes onto the bus a moment after it maps.
+    ASSERT_TRUE(VirtualDesktop::waitUntil([&] { return desktop.run(toggle) == 0; }, 20s)) << desktop.log();
+    ASSERT_TRUE(VirtualDesktop::waitUntil([&] { return std::filesystem::exists(entry); }, 10s)) << desktop.log();
+    std::stringstream text;
+    text << std::ifstream(entry).rdbuf();
+    EXPECT_NE(text.str().find("\nExec=" + session.program().string() + " --opened-at-login\n"), std::string::npos)
+        << text.str();
+
+    ASSERT_EQ(desktop.run(toggle), 0) << desktop.log();
+    EXPECT_TRUE(VirtualDesktop::waitUntil([&] { return !std::filesystem::exists(entry); }, 10s)) << desktop.log();
 }
 
 TEST_F(ApplicationDesktop, WithoutADisplayItSaysItNeedsADesktopSessionAndEndsWithStatusOne)

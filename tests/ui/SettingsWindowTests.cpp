@@ -1,7 +1,9 @@
 #include "ui/SettingsWindow.h"
 
 #include "fakes/ControllerRig.h"
+#include "fakes/LoginItemServiceFake.h"
 #include "fakes/SoundSetFiles.h"
+#include "shell/LoginItem.h"
 #include "soundsets/ClassicFileWriter.h"
 #include "ui/AfflictedAppsTab.h"
 #include "ui/GeneralTab.h"
@@ -36,6 +38,9 @@ constexpr TintraSoundID kMenuClose { "mnuc" };
 struct SettingsWindowTest : ::testing::Test {
     ControllerRig rig;
     TintraController& controller = rig.make();
+    LoginItemServiceFake loginService;
+    TintraLoginItem loginItem { loginService, false };
+    std::vector<fs::path> revealed;
     std::unique_ptr<TintraSettingsWindow> window;
     int abouts = 0;
     bool trusted = true;
@@ -55,7 +60,9 @@ struct SettingsWindowTest : ::testing::Test {
                     },
                 .about = [this] { ++abouts; },
                 .reportBug = {},
-                .revealFolder = {},
+                .revealFolder = [this](const fs::path& folder) { revealed.push_back(folder); },
+                .loginItem = &loginItem,
+                .loginItemsFolder = rig.folder / "autostart",
                 .clock = &rig.clock });
     }
     template <typename Widget>
@@ -132,6 +139,26 @@ TEST_F(SettingsWindowTest, GrantAsksForAccessibilityAndTheLineGoesOnceItIsGrante
     EXPECT_EQ(grants, 1);
     EXPECT_TRUE(find<QLabel>(general, required).isHidden());
     EXPECT_TRUE(find<QPushButton>(general, "Grant…").isHidden());
+}
+
+TEST_F(SettingsWindowTest, TheLoginSwitchSpringsBackWhenRefusedAndTheLineSaysWhyUntilItWorks)
+{
+    auto& general = window->general();
+    auto& login = find<QCheckBox>(general, "Open at Login");
+    loginService.results = { "Permission denied" };
+    login.click();
+    EXPECT_FALSE(login.isChecked()) << "nothing opens at login, so the switch must not say it does";
+    auto& line = find<QLabel>(general, "Could not open Tintra Dorvel at login: Permission denied");
+    EXPECT_FALSE(line.isHidden());
+
+    login.click();
+    EXPECT_EQ(loginService.current, TintraLoginItemStatus::enabled);
+    EXPECT_TRUE(login.isChecked());
+    EXPECT_TRUE(line.isHidden());
+
+    find<QPushButton>(general, "Open Autostart Folder…").click();
+    EXPECT_TRUE(fs::is_directory(rig.folder / "autostart")) << "a session that never opened anything at login has none";
+    EXPECT_EQ(revealed, std::vector { rig.folder / "autostart" });
 }
 
 TEST_F(SettingsWindowTest, ChoosingASetInARowsPickerOverridesItAndTheSpeakerFollows)

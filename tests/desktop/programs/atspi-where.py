@@ -1,7 +1,9 @@
 """Prints "X Y WIDTH HEIGHT", in screen pixels, of the first showing element
 named ARGV[2] (with role ARGV[3] when given, e.g. "push button") in the
 application of process id ARGV[1], walking its accessibility tree over
-AT-SPI. Exit status 1 when there is no such element."""
+AT-SPI. With --press before the arguments it also performs the element's first
+action (a button's press, a switch's toggle). Exit status 1 when there is no
+such element."""
 import sys
 
 import gi
@@ -34,12 +36,18 @@ def find(root, name, role):
     return None
 
 
-pid, name = int(sys.argv[1]), sys.argv[2]
-role = sys.argv[3] if len(sys.argv) > 3 else None
+arguments = sys.argv[1:]
+press = arguments[:1] == ["--press"]
+if press:
+    arguments = arguments[1:]
+pid, name = int(arguments[0]), arguments[1]
+role = arguments[2] if len(arguments) > 2 else None
 for app in applications(pid):
     found = find(app, name, role)
     if found is not None:
         extents = found.get_extents(Atspi.CoordType.SCREEN)
         print(extents.x, extents.y, extents.width, extents.height)
+        if press:
+            found.get_action_iface().do_action(0)
         sys.exit(0)
 sys.exit(1)
