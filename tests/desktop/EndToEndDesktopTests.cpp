@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <thread>
 #include <sstream>
 
 namespace tintra {
@@ -32,6 +33,7 @@ protected:
         settings.set("TintraPlaysGenericClickSound", true);
         settings.set("TintraPlaysKeyPressSounds", true);
         settings.set("TintraAutoPanEnabled", true);
+        settings.set("TintraMutesForAudioHeldBack", true);
 
         gtk = desktop.start({ "/usr/bin/python3", std::string(TINTRA_PROGRAMS_DIR) + "/gtk3-controls.py" });
         ASSERT_TRUE(run("xdotool search --sync --name '" + gtkTitle + "' windowactivate --sync")) << desktop.log();
@@ -70,6 +72,9 @@ protected:
             sounds.push_back(*TintraSoundID::fromText(code));
         const auto since = ProgramSession::Clock::now();
         EXPECT_TRUE(run(command)) << command << "\n" << desktop.log();
+        // Silence is heard for as long as a sound would take to arrive, and more.
+        if (sounds.empty())
+            std::this_thread::sleep_for(1s);
         const auto tones = session.listenFor(sounds, since, 10s);
         std::vector<std::string> heard;
         for (const auto& tone : tones)
@@ -199,6 +204,30 @@ TEST_F(EndToEnd, AProgramStoppedWhileTheUserClicksInItHoldsUpNeitherTintraDorvel
     gtk.signal(SIGCONT);
     expectHeard(click(stoppedX, stoppedY), { "dbtp", "dbtr", "wact" });
     EXPECT_TRUE(program.isRunning());
+}
+
+TEST_F(EndToEnd, WhileTheSoundServerMutesItsStreamNothingSoundsAndTheReportSaysWhy)
+{
+    const auto mute = [&](bool on) {
+        return run("pactl list sink-inputs | awk '/^Sink Input #/ { id = substr($3, 2) } /application.process.id = \"" + std::to_string(program.pid())
+            + "\"/ { print id }' | xargs -r -I{} pactl set-sink-input-mute {} " + (on ? "1" : "0"));
+    };
+    ASSERT_TRUE(mute(true)) << desktop.log();
+    // The silence monitor may answer from what it found half a second ago.
+    std::this_thread::sleep_for(1s);
+    expectHeard("xdotool key q", {});
+    EXPECT_NE(session.report().find("Audio is muted or ducked"), std::string::npos) << session.report();
+    ASSERT_TRUE(mute(false));
+    std::this_thread::sleep_for(1s);
+    expectHeard("xdotool key q", { "!kdo" });
+}
+
+TEST_F(EndToEnd, AnApplicationLaunchedIsHeardAndWhenItQuitsItsWindowClosing)
+{
+    const std::string other = "'/usr/bin/python3' '" TINTRA_PROGRAMS_DIR "/gtk3-controls.py' 'Tintra GTK 3 Other'";
+    expectHeard(other + " & echo $! >'" + (desktop.folder() / "other.pid").string() + "'", { "flap", "wact" });
+    // The sound of a quit is for look-ups only: no set gives one.
+    expectHeard("kill $(cat '" + (desktop.folder() / "other.pid").string() + "')", { "wcls", "wact" });
 }
 
 } // namespace
