@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <csignal>
-#include <thread>
 #include <sstream>
+#include <thread>
 
 namespace tintra {
 namespace {
