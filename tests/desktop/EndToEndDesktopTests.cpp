@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -34,8 +40,9 @@ protected:
         settings.set("TintraPlaysKeyPressSounds", true);
         settings.set("TintraAutoPanEnabled", true);
         settings.set("TintraMutesForAudioHeldBack", true);
+        prepare(settings);
 
-        gtk = desktop.start({ "/usr/bin/python3", std::string(TINTRA_PROGRAMS_DIR) + "/gtk3-controls.py" });
+        gtk = startGtk(gtkTitle);
         ASSERT_TRUE(run("xdotool search --sync --name '" + gtkTitle + "' windowactivate --sync")) << desktop.log();
         // Started as the autostart entry starts it: the login sounds once the program listens,
         // and what a test does after that is heard.
@@ -45,7 +52,40 @@ protected:
         ASSERT_TRUE(contains(login, TintraSoundID::login)) << describe(login) << desktop.log();
     }
 
+    // What a test sets up before the program starts: settings of its own, stand-ins of services.
+    virtual void prepare(DefaultsFile&) {}
+
     bool run(const std::string& command) { return desktop.run(command) == 0; }
+
+    // Our GTK 3 test program with this title, started as a launcher of this desktop entry
+    // starts it when one is given.
+    ChildProcess startGtk(const std::string& title, const std::optional<std::filesystem::path>& entry = {})
+    {
+        const std::string script = std::string(TINTRA_PROGRAMS_DIR) + "/gtk3-controls.py";
+        if (!entry)
+            return desktop.start({ "/usr/bin/python3", script, title });
+        return desktop.start({ "sh", "-c", "export GIO_LAUNCHED_DESKTOP_FILE_PID=$$; exec /usr/bin/python3 \"$0\" \"$1\"", script, title },
+            { { "GIO_LAUNCHED_DESKTOP_FILE", entry->string() } });
+    }
+
+    // A python-dbusmock stand-in for logind on the session's own system bus.
+    ChildProcess startLogind()
+    {
+        auto logind = desktop.start({ "/usr/bin/python3", "-m", "dbusmock", "--system", "-t", "logind" });
+        EXPECT_TRUE(run("gdbus wait --system --timeout 20 org.freedesktop.login1")) << desktop.log();
+        return logind;
+    }
+
+    // Waits until the report says this (or, with `saying` false, no longer says it); the report.
+    std::string reportSaying(const std::string& text, bool saying = true)
+    {
+        std::string report;
+        VirtualDesktop::waitUntil([&] {
+            report = session.report();
+            return !report.empty() && (report.find(text) != std::string::npos) == saying;
+        }, 10s);
+        return report;
+    }
 
     // The centre of the GTK program's showing element with this name (and role), in screen pixels.
     std::pair<int, int> centreOf(const std::string& name, const std::string& role = {}) { return centreOf(gtk, name, role); }
@@ -84,12 +124,27 @@ protected:
         EXPECT_EQ(heard, expected) << command << "\n" << session.report();
         return tones;
     }
+    // Runs the command every half second until its sound is heard, for up to `limit`; when that
+    // sound began, or nothing.
+    std::optional<ProgramSession::Clock::time_point> heardOnceRepeating(const std::string& command, TintraSoundID sound, std::chrono::milliseconds limit)
+    {
+        const auto end = ProgramSession::Clock::now() + limit;
+        while (ProgramSession::Clock::now() < end) {
+            const auto since = ProgramSession::Clock::now();
+            run(command);
+            for (const auto& tone : session.listenFor(sound, since, 500ms))
+                if (tone.sound == sound)
+                    return tone.start;
+        }
+        return std::nullopt;
+    }
     static bool contains(const std::vector<HeardTone>& tones, TintraSoundID sound)
     {
         return std::any_of(tones.begin(), tones.end(), [&](const HeardTone& tone) { return tone.sound == sound; });
     }
 
-    ProgramSession session;
+    // The system bus is the session's own, for stand-ins of system services.
+    ProgramSession session { { .systemBus = true } };
     VirtualDesktop& desktop = session.desktop();
     ChildProcess gtk;
     ChildProcess program;
@@ -187,7 +242,7 @@ TEST_F(EndToEnd, ADialogAndAnAlertSoundTheirOpeningAndClosing)
 TEST_F(EndToEnd, AProgramStoppedWhileTheUserClicksInItHoldsUpNeitherTintraDorvelNorTheOthers)
 {
     const std::string otherTitle = "Tintra GTK 3 Other";
-    ChildProcess other = desktop.start({ "/usr/bin/python3", std::string(TINTRA_PROGRAMS_DIR) + "/gtk3-controls.py", otherTitle });
+    ChildProcess other = startGtk(otherTitle);
     // Beside the first, clear of it: a click raises the first.
     ASSERT_TRUE(run("xdotool search --sync --name '" + otherTitle + "' windowmove --sync 820 40 windowactivate --sync"));
     const auto [stoppedX, stoppedY] = centreOf("Default", "push button");
@@ -228,6 +283,154 @@ TEST_F(EndToEnd, AnApplicationLaunchedIsHeard)
     const auto pid = (desktop.folder() / "other.pid").string();
     expectHeard(other + " & echo $! >'" + pid + "'", { "flap", "wact" });
     run("kill $(cat '" + pid + "')");
+}
+
+TEST_F(EndToEnd, ATabIsTrackedAPopUpButtonSoundsItsMenuScrollBarsAndSlidersTheirPressAndATreeRowItsExpansion)
+{
+    const auto [emptyX, emptyY] = std::pair(400, 620);
+    const auto moveTo = [&](const std::string& name, const std::string& role) {
+        const auto [x, y] = centreOf(name, role);
+        run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+        return std::pair(x, y);
+    };
+    const auto relative = [](int x, int y) { return "xdotool mousemove_relative -- " + std::to_string(x) + " " + std::to_string(y); };
+
+    // A row's expander, left of its cell, is part of the tree: a click there, and the row expands
+    // and is selected.
+    expectHeard("xdotool mousemove 70 " + std::to_string(centreOf("Parent 0", "table cell").second) + " click 1", { "!mdo", "dscr", "fsel" });
+    // Their press only: a drag out and back and the release say nothing more.
+    for (const auto& [role, sound] : { std::pair("scroll bar", "sbtp"), std::pair("slider", "sltp") }) {
+        moveTo("", role);
+        expectHeard("xdotool mousedown 1", { sound });
+        expectHeard(relative(-300, 0), {});
+        expectHeard(relative(300, 0), {});
+        expectHeard("xdotool mouseup 1", {});
+    }
+    {
+        const auto [x, y] = moveTo("List Tab", "page tab");
+        expectHeard("xdotool mousedown 1", { "tabp", "fsel" });
+        expectHeard(relative(emptyX - x, emptyY - y), { "tabx" });
+        expectHeard(relative(x - emptyX, y - emptyY), { "tabe" });
+        expectHeard("xdotool mouseup 1", { "tabr" });
+    }
+    // GTK opens a combo box's menu on the press and gives it the pointer: what follows is the menu's.
+    {
+        const auto [x, y] = moveTo("Alpha", "combo box");
+        expectHeard("xdotool mousedown 1", { "mnuo", "mnui" });
+        expectHeard(relative(emptyX - x, emptyY - y), {});
+        expectHeard(relative(x - emptyX, y - emptyY), { "mnui" });
+        expectHeard("xdotool mouseup 1", { "mnuc", "wact" });
+    }
+}
+
+// A user who silences sounds while a video plays or an application is fullscreen, and who has
+// excluded one application; a logind stand-in that a video player asks to keep the screen awake.
+class EndToEndSilence : public EndToEnd {
+protected:
+    void prepare(DefaultsFile& settings) override
+    {
+        settings.set("TintraMutesForVideoPlayback", true);
+        settings.set("TintraMutesForFullscreenApplication", true);
+        settings.set("TintraExcludedApplications", PropertyList::Dictionary { { excludedID, "Excluded Controls" } });
+        std::filesystem::create_directories(excludedEntry.parent_path());
+        std::ofstream(excludedEntry) << "[Desktop Entry]\nType=Application\nName=Excluded Controls\nExec=gtk3-controls.py\n";
+        logind = startLogind();
+    }
+
+    const std::string excludedID = "org.tintradorvel.test.Excluded";
+    const std::filesystem::path excludedEntry = desktop.folder() / "data" / "applications" / (excludedID + ".desktop");
+    ChildProcess logind;
+};
+
+TEST_F(EndToEndSilence, AVideoPlayingAFullscreenWindowAndAnExcludedApplicationKeepTheirEventsSilentAndTheReportTellsWhatPlayedAndWhen)
+{
+    const auto click = [](std::pair<int, int> at) {
+        return "xdotool mousemove " + std::to_string(at.first) + " " + std::to_string(at.second) + " click 1";
+    };
+    const auto defaultButton = centreOf("Default", "push button");
+    expectHeard("xdotool key F10", { "!kdo", "mnuo" });
+    expectHeard("xdotool key Down", { "!kdo", "mnui" });
+    expectHeard("xdotool key Escape", { "!kdo", "mnuc" });
+    expectHeard(click(defaultButton), { "dbtp", "dbtr" });
+
+    const std::string excludedTitle = "Tintra GTK 3 Excluded";
+    auto excluded = startGtk(excludedTitle, excludedEntry);
+    ASSERT_TRUE(run("xdotool search --sync --name '" + excludedTitle + "' windowmove --sync 820 40 windowactivate --sync"));
+    expectHeard(click(centreOf(excluded, "Default", "push button")) + " key F10 sleep 0.3 key Escape", {});
+    expectHeard(click(defaultButton), { "dbtp", "dbtr", "wact" });
+
+    // A player that keeps the screen awake, as mpv does through logind.
+    const std::string inhibit = "import dbus, time\n"
+                                "m = dbus.Interface(dbus.SystemBus().get_object('org.freedesktop.login1', "
+                                "'/org/freedesktop/login1'), 'org.freedesktop.login1.Manager')\n"
+                                "fd = m.Inhibit('idle', 'player', 'playing video', 'block')\n"
+                                "time.sleep(600)\n";
+    // The program asks again when a sound is due, so a silence is seen to end at the first sound after it.
+    {
+        auto player = desktop.start({ "/usr/bin/python3", "-c", inhibit });
+        reportSaying("Nothing can be heard right now: a video is playing");
+        expectHeard(click(defaultButton) + " key q", {});
+    }
+    EXPECT_TRUE(heardOnceRepeating("xdotool key q", TintraSoundID("!kdo"), 5s)) << session.report();
+
+    ASSERT_TRUE(run("wmctrl -r '" + gtkTitle + "' -b add,fullscreen"));
+    reportSaying("Nothing can be heard right now: any app is fullscreen");
+    expectHeard("xdotool key F10 sleep 0.3 key Escape", {});
+    ASSERT_TRUE(run("wmctrl -r '" + gtkTitle + "' -b remove,fullscreen"));
+    EXPECT_TRUE(heardOnceRepeating("xdotool key q", TintraSoundID("!kdo"), 5s)) << session.report();
+
+    const auto report = session.report();
+    EXPECT_NE(report.find("A video is playing · "), std::string::npos) << report;
+    EXPECT_NE(report.find("Any app is fullscreen · "), std::string::npos) << report;
+    EXPECT_EQ(report.find("still quiet"), std::string::npos) << report;
+    EXPECT_NE(report.find("Silence: sounds held back"), std::string::npos) << report;
+    // What played is named with the element behind it; a click carries only its kind.
+    EXPECT_NE(report.find("Sound: Menu Item Hilite (mnui)"), std::string::npos) << report;
+    EXPECT_NE(report.find("Element: AXMenuItem \"New Window\" a menu item"), std::string::npos) << report;
+    EXPECT_NE(report.find("Sound: Default Button Press (dbtp)"), std::string::npos) << report;
+    EXPECT_EQ(report.find("Excluded Controls"), std::string::npos) << report;
+}
+
+TEST_F(EndToEnd, AVolumeMountedAndUnmountedIsHeard)
+{
+    const auto folder = std::filesystem::path("/media") / ("tintra-end-to-end-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const auto since = ProgramSession::Clock::now();
+    if (mount("tintra-end-to-end", folder.c_str(), "tmpfs", 0, "size=1m") != 0) {
+        const int error = errno;
+        std::filesystem::remove(folder);
+        GTEST_SKIP() << "the kernel refused to mount a tmpfs below /media: " << std::strerror(error);
+    }
+    const auto mounted = session.listenFor(TintraSoundID("dski"), since, 10s);
+    const auto unmounting = ProgramSession::Clock::now();
+    umount(folder.c_str());
+    const auto unmounted = session.listenFor(TintraSoundID("dske"), unmounting, 10s);
+    std::filesystem::remove(folder);
+    EXPECT_EQ(describe(mounted), "dski");
+    EXPECT_EQ(describe(unmounted), "dske");
+    EXPECT_NE(session.report().find(folder.filename().string()), std::string::npos) << session.report();
+}
+
+// A session under a logind stand-in.
+class EndToEndLogin : public EndToEnd {
+protected:
+    void prepare(DefaultsFile&) override { logind = startLogind(); }
+    ChildProcess logind;
+};
+
+TEST_F(EndToEndLogin, ALogoutIsHeardAndTheProgramEndsWithTheSession)
+{
+    const auto since = ProgramSession::Clock::now();
+    ASSERT_TRUE(run("gdbus call --system -d org.freedesktop.login1 -o /org/freedesktop/login1 -m org.freedesktop.DBus.Mock.EmitSignal "
+                    "org.freedesktop.login1.Manager PrepareForShutdown b '[<true>]' >/dev/null"));
+    // The ending session's terminate follows at once, while the logout sound plays.
+    ASSERT_TRUE(VirtualDesktop::waitUntil([&] { return !session.heardSince(since).empty(); }, 5s)) << desktop.log();
+    program.signal(SIGTERM);
+    const auto status = program.wait(10s);
+    ASSERT_TRUE(status.has_value()) << "still running";
+    EXPECT_EQ(*status, 0);
+    const auto heard = session.listenFor(TintraSoundID::logout, since, 2s);
+    EXPECT_EQ(describe(heard), "!lgo");
 }
 
 } // namespace

@@ -99,7 +99,8 @@ private:
 };
 
 // Records the null sink's monitor on its own thread, in 1 ms reads, noting
-// the steady-clock time at which each read returned.
+// the steady-clock time at which each read returned. Closed once a read fails,
+// as when the server goes away.
 class SinkRecorder {
 public:
     struct Chunk {
@@ -115,7 +116,11 @@ public:
         attributes.fragsize = 48 * 2 * sizeof(float);
         stream_ = pa_simple_new(nullptr, "tintra-recorder", PA_STREAM_RECORD, "tintra_null.monitor", "monitor", &format, nullptr, &attributes, nullptr);
     }
-    ~SinkRecorder() { pa_simple_free(stream_); }
+    ~SinkRecorder()
+    {
+        if (stream_)
+            pa_simple_free(stream_);
+    }
 
     bool isOpen() const { return stream_ != nullptr; }
 
@@ -127,8 +132,11 @@ public:
         const auto end = std::chrono::steady_clock::now() + limit;
         while (std::chrono::steady_clock::now() < end) {
             Chunk chunk { {}, std::vector<float>(48 * 2) };
-            if (pa_simple_read(stream_, chunk.samples.data(), chunk.samples.size() * sizeof(float), nullptr) < 0)
+            if (pa_simple_read(stream_, chunk.samples.data(), chunk.samples.size() * sizeof(float), nullptr) < 0) {
+                pa_simple_free(stream_);
+                stream_ = nullptr;
                 break;
+            }
             chunk.arrived = std::chrono::steady_clock::now();
             chunks.push_back(std::move(chunk));
             if (until(chunks.back()))

@@ -35,12 +35,24 @@ ProgramSession::~ProgramSession()
 
 void ProgramSession::record()
 {
-    SinkRecorder recorder;
-    while (recorder.isOpen() && !stopping_) {
-        auto more = recorder.record(50ms, [](const SinkRecorder::Chunk&) { return false; });
-        const std::lock_guard lock(mutex_);
-        std::move(more.begin(), more.end(), std::back_inserter(chunks_));
+    // Opened again whenever the server has gone, until it is back.
+    while (!stopping_) {
+        SinkRecorder recorder;
+        while (recorder.isOpen() && !stopping_) {
+            auto more = recorder.record(50ms, [](const SinkRecorder::Chunk&) { return false; });
+            const std::lock_guard lock(mutex_);
+            std::move(more.begin(), more.end(), std::back_inserter(chunks_));
+        }
+        if (!recorder.isOpen())
+            std::this_thread::sleep_for(20ms);
     }
+}
+
+ProgramSession::Clock::time_point ProgramSession::restartSoundServer()
+{
+    pulse_.stop();
+    pulse_.start();
+    return Clock::now();
 }
 
 ChildProcess ProgramSession::start(const std::vector<std::string>& arguments) const

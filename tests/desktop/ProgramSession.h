@@ -47,6 +47,9 @@ public:
     std::vector<HeardTone> listenFor(TintraSoundID sound, Clock::time_point since, std::chrono::milliseconds limit) const;
     // The same, once every one of `sounds` has been heard.
     std::vector<HeardTone> listenFor(const std::vector<TintraSoundID>& sounds, Clock::time_point since, std::chrono::milliseconds limit) const;
+    // Stops the sound server and starts it afresh, as when a session's server crashes and is
+    // started again; when it answered again. The recording goes on from then.
+    Clock::time_point restartSoundServer();
     // Everything recorded so far, as a stereo 48 kHz WAV file.
     bool writeRecording(const std::filesystem::path& file) const;
 

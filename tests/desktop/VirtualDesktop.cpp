@@ -161,8 +161,15 @@ bool VirtualDesktop::startBus(ChildProcess& bus, const std::string& configuratio
     return true;
 }
 
+bool VirtualDesktop::restartAccessibilityBus()
+{
+    accessibilityBus_.stop();
+    return startAccessibilityBus(accessibilitySwitchedOn_);
+}
+
 bool VirtualDesktop::startAccessibilityBus(bool switchOn)
 {
+    accessibilitySwitchedOn_ = switchOn;
     const std::filesystem::path launcher = "/usr/libexec/at-spi-bus-launcher";
     if (!std::filesystem::exists(launcher)) {
         skipReason = "at-spi2-core is not installed (scripts/install-deps installs it)";

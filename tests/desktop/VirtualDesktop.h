@@ -57,6 +57,9 @@ public:
     // The session's own log (everything its programs printed), for a failing test's message.
     std::string log() const;
 
+    // Stops the accessibility bus and launches a new one, as a session does after its bus crashed.
+    bool restartAccessibilityBus();
+
     // Starts or stops the compositor while the session runs.
     bool startCompositor();
     void stopCompositor();
@@ -74,6 +77,7 @@ private:
     ChildProcess sessionBus_;
     ChildProcess systemBus_;
     ChildProcess accessibilityBus_;
+    bool accessibilitySwitchedOn_ = false;
     ChildProcess windowManager_;
     ChildProcess compositor_;
 };
