@@ -1,4 +1,5 @@
 #include "desktop/ProgramSession.h"
+#include "platform/linux/files/LibraryFoldersLinux.h"
 #include "support/DefaultsFile.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -431,6 +433,46 @@ TEST_F(EndToEndLogin, ALogoutIsHeardAndTheProgramEndsWithTheSession)
     EXPECT_EQ(*status, 0);
     const auto heard = session.listenFor(TintraSoundID::logout, since, 2s);
     EXPECT_EQ(describe(heard), "!lgo");
+}
+
+// Every file below these folders, and its bytes.
+std::map<std::filesystem::path, std::string> filesBelow(const std::vector<std::filesystem::path>& folders)
+{
+    std::map<std::filesystem::path, std::string> files;
+    for (const auto& folder : folders)
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+            if (entry.is_regular_file())
+                files[entry.path()] = (std::ostringstream() << std::ifstream(entry.path(), std::ios::binary).rdbuf()).str();
+    return files;
+}
+
+TEST_F(EndToEnd, AProgramKilledMidMenuAndTheSoundServerAndTheAccessibilityBusRestartedAreSurvivedAndChangeNoFileOfTheUser)
+{
+    const std::vector<std::filesystem::path> userFolders { DefaultsFile::standardFolder(), standardLibraryDirectory() };
+    const auto before = filesBelow(userFolders);
+    ASSERT_FALSE(before.empty());
+
+    expectHeard("xdotool key F10", { "!kdo", "mnuo" });
+    gtk.signal(SIGKILL);
+    const std::string otherTitle = "Tintra GTK 3 Other";
+    auto other = startGtk(otherTitle);
+    ASSERT_TRUE(run("xdotool search --sync --name '" + otherTitle + "' windowactivate --sync")) << desktop.log();
+    centreOf(other, "File", "menu"); // its accessible tree is there
+    expectHeard("xdotool key F10", { "!kdo", "mnuo" });
+
+    const auto back = session.restartSoundServer();
+    const auto resumed = heardOnceRepeating("xdotool key q", TintraSoundID("!kdo"), 5s);
+    ASSERT_TRUE(resumed) << desktop.log();
+    EXPECT_LE(*resumed - back, 2s);
+
+    // Without its accessibility bus the program keeps running and what it hears from the
+    // window server still sounds.
+    ASSERT_TRUE(desktop.restartAccessibilityBus()) << desktop.log();
+    expectHeard("xdotool key q", { "!kdo" });
+    EXPECT_FALSE(session.report().empty());
+    EXPECT_TRUE(program.isRunning());
+
+    EXPECT_TRUE(filesBelow(userFolders) == before) << "a file of the user changed";
 }
 
 } // namespace
