@@ -47,6 +47,8 @@ public:
     std::vector<HeardTone> listenFor(TintraSoundID sound, Clock::time_point since, std::chrono::milliseconds limit) const;
     // The same, once every one of `sounds` has been heard.
     std::vector<HeardTone> listenFor(const std::vector<TintraSoundID>& sounds, Clock::time_point since, std::chrono::milliseconds limit) const;
+    // When the first sample above silence since `since` was captured, waiting up to `limit`.
+    std::optional<Clock::time_point> firstSoundSince(Clock::time_point since, std::chrono::milliseconds limit) const;
     // Everything recorded so far, as a stereo 48 kHz WAV file.
     bool writeRecording(const std::filesystem::path& file) const;
 
