@@ -2,6 +2,7 @@
 
 #include "platform/linux/GLibHandles.h"
 #include "platform/linux/dbus/LoginSession.h"
+#include "platform/linux/files/AppStreamMetainfo.h"
 #include "platform/linux/files/DesktopEntries.h"
 #include "platform/linux/files/MountWatch.h"
 #include "platform/linux/x11/WindowFacts.h"
@@ -90,6 +91,7 @@ RunningApplication describe(pid_t process, bool hasNormalWindow, const WindowHin
     if (const auto entry = desktopEntryOfProcess(process, hints)) {
         application.bundleURL = *entry;
         application.bundleIdentifier = desktopEntryIdentifier(*entry);
+        application.version = metainfoVersion(*application.bundleIdentifier);
         if (const AppInfo info { g_desktop_app_info_new_from_filename(entry->c_str()) }) {
             // GLib picks the Name of the user's languages (LANGUAGE, LC_MESSAGES …).
             if (const char* name = g_app_info_get_name(G_APP_INFO(info.get())))
