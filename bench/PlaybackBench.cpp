@@ -94,13 +94,9 @@ private:
         while (!stop_) {
             const auto chunks = recorder.record(5ms, [](const SinkRecorder::Chunk&) { return true; });
             for (const auto& chunk : chunks) {
-                const std::size_t frames = chunk.samples.size() / 2;
-                for (std::size_t frame = 0; frame < frames; ++frame) {
-                    if (std::abs(chunk.samples[frame * 2]) + std::abs(chunk.samples[frame * 2 + 1]) > 1e-3f) {
-                        std::lock_guard lock(mutex_);
-                        onsets_.push_back(chunk.arrived - std::chrono::microseconds((frames - frame) * 1000000 / 48000));
-                        break;
-                    }
+                if (const auto onset = SinkRecorder::firstSound(chunk)) {
+                    std::lock_guard lock(mutex_);
+                    onsets_.push_back(*onset);
                 }
             }
         }

@@ -1,6 +1,5 @@
 #include "platform/linux/MainExecutorGlib.h"
 #include "platform/linux/SilenceFactsLinux.h"
-#include "platform/linux/SkyLightPrivateAPILinux.h"
 #include "platform/linux/pulse/AudioOutputPulse.h"
 #include "silence/SilenceMonitor.h"
 
@@ -25,8 +24,9 @@ namespace {
 // One full evaluation of the silence monitor, every reason switched on, over
 // the real Linux adapters with warm caches: a virtual desktop with a dozen
 // windows, a private PulseAudio server with our stream playing and a
-// microphone source, and stand-ins for UPower, logind and GameMode. Nothing holds, so every probe is asked each time; the
-// monitor's clock steps past its half-second reuse before each evaluation.
+// microphone source, a PipeWire server, and stand-ins for UPower, logind and
+// GameMode. Nothing holds, so every probe is asked each time; the monitor's
+// clock steps past its half-second reuse before each evaluation.
 void BM_SilenceLinuxEvaluated(benchmark::State& state)
 {
     VirtualDesktop desktop({ .accessibility = false, .systemBus = true });
@@ -40,7 +40,9 @@ void BM_SilenceLinuxEvaluated(benchmark::State& state)
     auto upower = desktop.start({ "/usr/bin/python3", "-m", "dbusmock", "--system", "-t", "upower" });
     auto logind = desktop.start({ "/usr/bin/python3", "-m", "dbusmock", "--system", "-t", "logind" });
     auto gamemode = desktop.start({ "/usr/bin/python3", "-m", "dbusmock", gameMode, "/com/feralinteractive/GameMode", gameMode });
+    auto pipewire = desktop.start({ "pipewire" });
     desktop.run("gdbus wait --system --timeout 20 org.freedesktop.UPower && gdbus wait --system --timeout 20 org.freedesktop.login1"
+                " && for i in $(seq 100); do pw-cli info 0 >/dev/null 2>&1 && break; sleep 0.1; done"
                 " && gdbus wait --session --timeout 20 " + gameMode + " && gdbus call --session -d " + gameMode
         + " -o /com/feralinteractive/GameMode -m org.freedesktop.DBus.Mock.AddProperty " + gameMode + " ClientCount '<int32 0>'");
     AudioOutputPulse output;
@@ -52,7 +54,7 @@ void BM_SilenceLinuxEvaluated(benchmark::State& state)
     const bool warm = iterateUntil([&] {
         const auto list = facts.onScreenWindowList();
         return output.isConnected() && facts.processIsAudible() && list && list->size() >= windows.size()
-            && facts.timeRemainingEstimate() && facts.assertionsByProcess();
+            && facts.timeRemainingEstimate() && facts.assertionsByProcess() && facts.skyLight().isScreenWatcherPresent();
     }, std::chrono::seconds(20));
     if (!warm) {
         state.SkipWithError("the facts did not fill");
@@ -60,10 +62,9 @@ void BM_SilenceLinuxEvaluated(benchmark::State& state)
     }
 
     ManualClock clock;
-    SkyLightPrivateAPILinux skyLight;
     BackgroundExecutor background(main);
     DefaultsMemory defaults;
-    auto probe = std::make_unique<TintraSilenceProbe>(facts, skyLight, clock, main, background);
+    auto probe = std::make_unique<TintraSilenceProbe>(facts, facts.skyLight(), clock, main, background);
     probe->fetchFocusNow();
     TintraSilenceMonitor monitor(defaults, std::move(probe), true, clock);
     for (auto reason : allSilenceReasons)

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -123,6 +124,17 @@ public:
     }
 
     bool isOpen() const { return stream_ != nullptr; }
+
+    // When the chunk's first sample above silence was captured, if it has one.
+    static std::optional<std::chrono::steady_clock::time_point> firstSound(const Chunk& chunk)
+    {
+        const std::size_t frames = chunk.samples.size() / 2;
+        for (std::size_t frame = 0; frame < frames; ++frame) {
+            if (std::abs(chunk.samples[frame * 2]) + std::abs(chunk.samples[frame * 2 + 1]) > 1e-3f)
+                return chunk.arrived - std::chrono::microseconds((frames - frame) * 1000000 / 48000);
+        }
+        return std::nullopt;
+    }
 
     // Reads until `until` returns true for the newest chunk or `limit` passes.
     template <typename Until>

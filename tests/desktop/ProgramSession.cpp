@@ -114,6 +114,20 @@ std::vector<HeardTone> ProgramSession::listenFor(const std::vector<TintraSoundID
     return heardSince(since);
 }
 
+std::optional<ProgramSession::Clock::time_point> ProgramSession::firstSoundSince(Clock::time_point since, std::chrono::milliseconds limit) const
+{
+    std::optional<Clock::time_point> onset;
+    VirtualDesktop::waitUntil([&] {
+        const std::lock_guard lock(mutex_);
+        for (auto chunk = chunks_.rbegin(); chunk != chunks_.rend() && chunk->arrived >= since; ++chunk) {
+            if (const auto sound = SinkRecorder::firstSound(*chunk); sound && *sound >= since)
+                onset = sound;
+        }
+        return onset.has_value();
+    }, limit);
+    return onset;
+}
+
 bool ProgramSession::writeRecording(const std::filesystem::path& file) const
 {
     SF_INFO format { .frames = 0, .samplerate = 48000, .channels = 2, .format = SF_FORMAT_WAV | SF_FORMAT_PCM_16, .sections = 0, .seekable = 0 };

@@ -50,6 +50,8 @@ public:
     // Stops the sound server and starts it afresh, as when a session's server crashes and is
     // started again; when it answered again. The recording goes on from then.
     Clock::time_point restartSoundServer();
+    // When the first sample above silence since `since` was captured, waiting up to `limit`.
+    std::optional<Clock::time_point> firstSoundSince(Clock::time_point since, std::chrono::milliseconds limit) const;
     // Everything recorded so far, as a stereo 48 kHz WAV file.
     bool writeRecording(const std::filesystem::path& file) const;
 

@@ -119,7 +119,8 @@ TEST_F(SilenceFactsDesktop, ASessionWithoutTheServicesSaysSoOnceForEachAndNothin
     EXPECT_EQ(count("org.freedesktop.UPower"), 1u) << said;
     EXPECT_EQ(count("org.freedesktop.login1"), 1u) << said;
     EXPECT_EQ(count("com.feralinteractive.GameMode"), 1u) << said;
-    EXPECT_EQ(count("\n"), 4u + count("org.gnome.SessionManager") + count("org.freedesktop.Notifications")) << said;
+    EXPECT_EQ(count("Tintra Dorvel: no PipeWire server"), 1u) << said;
+    EXPECT_EQ(count("\n"), 5u + count("org.gnome.SessionManager") + count("org.freedesktop.Notifications")) << said;
 }
 
 TEST_F(SilenceFactsDesktop, AudioHeldBackWhileOurOwnStreamIsMutedAndMicrophoneOnlyForAnotherClientsRealSource)
@@ -159,6 +160,36 @@ TEST_F(SilenceFactsDesktop, AudioHeldBackWhileOurOwnStreamIsMutedAndMicrophoneOn
     EXPECT_TRUE(rig.becomes(Reason::microphoneInUse, true));
     microphone.stop();
     EXPECT_TRUE(rig.becomes(Reason::microphoneInUse, false));
+}
+
+TEST_F(SilenceFactsDesktop, SharedDisplayWhilePipeWireCarriesAScreenCastButNotForACameraNorWithoutPipeWire)
+{
+    auto pipewire = desktop.start({ "pipewire" });
+    ASSERT_EQ(desktop.run("for i in $(seq 100); do pw-cli info 0 >/dev/null 2>&1 && exit 0; sleep 0.1; done; exit 1"), 0)
+        << desktop.log();
+    SilenceRig rig;
+    ASSERT_TRUE(iterateUntil([&] { return rig.facts.skyLight().isScreenWatcherPresent().has_value(); })) << desktop.log();
+    const auto node = [&](const std::string& name, const std::string& properties) {
+        return desktop.run("pw-cli create-node adapter '{ factory.name=support.null-audio-sink object.linger=true node.name="
+            + name + " " + properties + " }' >/dev/null");
+    };
+    ASSERT_EQ(node("webcam", "media.class=Video/Source media.role=Camera"), 0);
+    iterateFor(std::chrono::milliseconds(700));
+    EXPECT_FALSE(rig.holds(Reason::sharedDisplay));
+
+    ASSERT_EQ(node("screen-cast", "media.class=Stream/Output/Video"), 0);
+    EXPECT_TRUE(rig.becomes(Reason::sharedDisplay, true));
+    ASSERT_EQ(desktop.run("pw-cli destroy screen-cast"), 0);
+    EXPECT_TRUE(rig.becomes(Reason::sharedDisplay, false));
+
+    // A portal's cast is a video source of no device.
+    ASSERT_EQ(node("portal-cast", "media.class=Video/Source"), 0);
+    EXPECT_TRUE(rig.becomes(Reason::sharedDisplay, true));
+    testing::internal::CaptureStderr();
+    pipewire.stop();
+    EXPECT_TRUE(iterateUntil([&] { return !rig.facts.skyLight().isScreenWatcherPresent().has_value(); }));
+    EXPECT_FALSE(rig.holds(Reason::sharedDisplay)) << "a cast that cannot be seen is not assumed";
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("no PipeWire server"), std::string::npos);
 }
 
 TEST_F(SilenceFactsDesktop, OnBatteryFollowsUPowerAndTheBatteryIsDescribed)

@@ -1,3 +1,4 @@
+#include "platform/linux/files/DesktopEntries.h"
 #include "platform/linux/x11/RandrMonitors.h"
 #include "platform/linux/x11/WindowFacts.h"
 #include "platform/linux/x11/XcbConnection.h"
@@ -10,6 +11,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -63,6 +66,38 @@ TEST_F(WindowFactsDesktop, ListsAMappedWindowWithItsProcessTitleAndRootGeometryA
 
     window.reset();
     EXPECT_TRUE(iterateUntil([&] { return !listed(xid); })) << desktop.log();
+}
+
+// What a GTK application's window names of its application leads to its desktop entry: the
+// application ID first, else the window's class.
+TEST_F(WindowFactsDesktop, AGtkApplicationsWindowNamesItsApplicationAndClassWhichFindItsDesktopEntry)
+{
+    if (desktop.run("/usr/bin/python3 -c 'import gi; gi.require_version(\"Gtk\", \"3.0\")' 2>/dev/null") != 0)
+        GTEST_SKIP() << "Python's GTK 3 bindings (gir1.2-gtk-3.0, python3-gi) are not installed";
+    const auto folder = desktop.folder() / "data" / "applications";
+    std::filesystem::create_directories(folder);
+    const std::string id = "org.tintradorvel.test.Hinted";
+    auto program = desktop.start({ "/usr/bin/python3", "-c",
+        "import gi; gi.require_version('Gtk', '3.0'); from gi.repository import Gtk\n"
+        "app = Gtk.Application(application_id='" + id + "')\n"
+        "app.connect('activate', lambda a: Gtk.ApplicationWindow(application=a, title='Hinted').show_all())\n"
+        "app.run(None)" });
+    std::optional<WindowInfo> window;
+    ASSERT_TRUE(iterateUntil([&] {
+        const auto& all = facts->windows();
+        const auto found = std::find_if(all.begin(), all.end(), [&](const WindowInfo& each) { return each.pid == program.pid(); });
+        return found != all.end() && (window = *found, true);
+    }, std::chrono::seconds(20))) << desktop.log();
+    EXPECT_EQ(window->applicationID, id);
+    ASSERT_FALSE(window->windowClass.empty());
+
+    std::ofstream(folder / (id + ".desktop")) << "[Desktop Entry]\nType=Application\nName=Hinted\nExec=false\n";
+    std::ofstream(folder / "org.tintradorvel.test.Classy.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Classy\nExec=false\nStartupWMClass=" << window->windowClass << "\n";
+    EXPECT_EQ(desktopEntryOfProcess(program.pid(), { { window->applicationID }, { window->windowClass } }), folder / (id + ".desktop"));
+    EXPECT_EQ(desktopEntryOfProcess(program.pid(), { {}, { window->windowClass } }), folder / "org.tintradorvel.test.Classy.desktop");
+    // An ID without an entry falls through to the process's other traces (here the interpreter's own entry).
+    EXPECT_EQ(desktopEntryOfProcess(program.pid(), { { "org.tintradorvel.test.Missing" }, {} }), desktopEntryOfProcess(program.pid()));
 }
 
 TEST_F(WindowFactsDesktop, ToldOfMovesResizesMinimisingFullscreenAndOpacity)

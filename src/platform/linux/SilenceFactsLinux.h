@@ -5,6 +5,7 @@
 #include "platform/linux/dbus/IdleInhibitors.h"
 #include "platform/linux/dbus/PowerUPower.h"
 #include "platform/linux/SkyLightPrivateAPILinux.h"
+#include "platform/linux/pipewire/ScreenCastsPipeWire.h"
 #include "platform/linux/pulse/AudioFactsPulse.h"
 #include "silence/SilenceFacts.h"
 #include "support/MainExecutor.h"
@@ -22,7 +23,7 @@ class DesktopWindowsX11;
 // The silence facts of a Linux desktop, each from the source the desktop
 // really uses and kept in memory by that source's change signals, so that a
 // probe never waits: audio from PulseAudio, displays and windows from X11
-// (XRandR, EWMH), the frontmost application's desktop entry, power from
+// (XRandR, EWMH), screen casts from PipeWire, the frontmost application's desktop entry, power from
 // UPower (or the kernel's power supplies without it), display-sleep assertions from the idle inhibitors of logind and the
 // GNOME session, Focus from the notification settings, and the Game Mode
 // notification from Feral GameMode's ClientCount.
@@ -80,6 +81,7 @@ private:
     const std::int32_t ownProcess_;
     AudioFactsPulse audio_;
     std::unique_ptr<DesktopWindowsX11> desktop_;
+    ScreenCastsPipeWire screenCasts_;
     SkyLightPrivateAPILinux skyLight_;
     PowerUPower power_;
     IdleInhibitors inhibitors_;

@@ -1,6 +1,7 @@
 #include "platform/linux/SkyLightPrivateAPILinux.h"
 
 #include "platform/linux/DesktopWindowsX11.h"
+#include "platform/linux/pipewire/ScreenCastsPipeWire.h"
 
 namespace tintra {
 
@@ -15,7 +16,10 @@ tl::unexpected<SkyLightPrivateAPIError> unavailable()
 
 tl::expected<bool, SkyLightPrivateAPIError> SkyLightPrivateAPILinux::isScreenWatcherPresent()
 {
-    return unavailable();
+    const auto cast = screenCasts_ ? screenCasts_->isScreenCast() : std::nullopt;
+    if (!cast)
+        return unavailable();
+    return *cast;
 }
 
 tl::expected<std::uint64_t, SkyLightPrivateAPIError> SkyLightPrivateAPILinux::activeSpace()

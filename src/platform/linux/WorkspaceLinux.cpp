@@ -2,6 +2,7 @@
 
 #include "platform/linux/GLibHandles.h"
 #include "platform/linux/dbus/LoginSession.h"
+#include "platform/linux/files/AppStreamMetainfo.h"
 #include "platform/linux/files/DesktopEntries.h"
 #include "platform/linux/files/MountWatch.h"
 #include "platform/linux/x11/WindowFacts.h"
@@ -79,7 +80,7 @@ std::optional<std::filesystem::path> iconOf(GDesktopAppInfo* info)
     return std::nullopt;
 }
 
-RunningApplication describe(pid_t process, bool hasNormalWindow)
+RunningApplication describe(pid_t process, bool hasNormalWindow, const WindowHints& hints)
 {
     RunningApplication application;
     application.processIdentifier = process;
@@ -87,9 +88,10 @@ RunningApplication describe(pid_t process, bool hasNormalWindow)
     if (auto executable = std::filesystem::read_symlink(procFile(process, "exe"), error); !error)
         application.executableURL = std::move(executable);
     bool shownEntry = false;
-    if (const auto entry = desktopEntryOfProcess(process)) {
+    if (const auto entry = desktopEntryOfProcess(process, hints)) {
         application.bundleURL = *entry;
         application.bundleIdentifier = desktopEntryIdentifier(*entry);
+        application.version = metainfoVersion(*application.bundleIdentifier);
         if (const AppInfo info { g_desktop_app_info_new_from_filename(entry->c_str()) }) {
             // GLib picks the Name of the user's languages (LANGUAGE, LC_MESSAGES …).
             if (const char* name = g_app_info_get_name(G_APP_INFO(info.get())))
@@ -197,15 +199,22 @@ Subscription WorkspaceLinux::observe(WorkspaceNotification notification, Notific
 void WorkspaceLinux::clientListChanged()
 {
     std::map<pid_t, bool> normal; // each process with a window: whether one is normal
+    std::map<pid_t, WindowHints> hints;
     for (const auto& window : windows_->windows()) {
-        if (window.pid && *window.pid > 0)
-            normal[*window.pid] = normal[*window.pid] || window.type == WindowType::normal;
+        if (!window.pid || *window.pid <= 0)
+            continue;
+        normal[*window.pid] = normal[*window.pid] || window.type == WindowType::normal;
+        auto& said = hints[*window.pid];
+        if (!window.applicationID.empty())
+            said.applicationIDs.push_back(window.applicationID);
+        if (!window.windowClass.empty())
+            said.windowClasses.push_back(window.windowClass);
     }
     bool changed = std::erase_if(applications_, [&](const auto& entry) { return !normal.contains(entry.first); }) > 0;
     for (const auto& [process, hasNormalWindow] : normal) {
         auto found = applications_.find(process);
         if (found == applications_.end()) {
-            applications_.emplace(process, describe(process, hasNormalWindow));
+            applications_.emplace(process, describe(process, hasNormalWindow, hints[process]));
             changed = true;
         } else if (hasNormalWindow && found->second.activationPolicy != ActivationPolicy::regular) {
             found->second.activationPolicy = ActivationPolicy::regular;

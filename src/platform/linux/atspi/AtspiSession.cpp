@@ -40,23 +40,26 @@ const std::string AtspiSession::systemWideIdentity = "system-wide";
 AtspiBudget::AtspiBudget(const MainExecutor& executor, Duration timeout)
     : executor_(executor)
     , deadline_(executor.monotonicNow() + timeout)
+    , requestEnd_(deadline_)
 {
 }
 
 bool AtspiBudget::arm() const
 {
-    const auto left = deadline_ - executor_.monotonicNow();
-    if (left <= Duration::zero())
+    const auto now = executor_.monotonicNow();
+    if (isSpent())
         return false;
+    const auto wait = std::max<Duration>(std::chrono::milliseconds(1), (deadline_ - now) / 2);
+    requestEnd_ = now + wait;
     // -1: no start-up grace, an application just seen answers in time or fails.
-    atspi_set_timeout(std::max(1, milliseconds(left)), -1);
+    atspi_set_timeout(milliseconds(wait), -1);
     return true;
 }
 
 bool AtspiBudget::isSpent() const
 {
     // libatspi gives up a millisecond early at most.
-    return executor_.monotonicNow() + std::chrono::milliseconds(1) >= deadline_;
+    return executor_.monotonicNow() + std::chrono::milliseconds(1) >= std::min(deadline_, requestEnd_);
 }
 
 AtspiSession::AtspiSession(MainExecutor& executor) : executor_(executor)

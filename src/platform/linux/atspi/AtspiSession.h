@@ -20,10 +20,14 @@
 
 namespace tintra {
 
-// The time one port call may spend asking applications. libatspi's own
-// time-out is set to what is left before every request, and its start-up
-// grace for new applications is switched off, so a stopped application holds
-// the caller no longer than the asked element's time-out.
+// The time one port call may spend asking applications, so that a stopped
+// application holds the caller no longer than the asked element's time-out.
+// libatspi waits for a reply in steps of its time-out and looks at the clock
+// only after each step; a message arriving just before the end starts one more
+// whole step, so a request may take up to twice its time-out. Each request is
+// therefore given half of what is left, and its start-up grace for new
+// applications is switched off. A request that waited out its time means the
+// application is not answering: the budget is then spent.
 class AtspiBudget {
 public:
     AtspiBudget(const MainExecutor& executor, Duration timeout);
@@ -38,6 +42,7 @@ public:
 private:
     const MainExecutor& executor_;
     MonotonicTime deadline_;
+    mutable MonotonicTime requestEnd_; // when the last request's own wait runs out
 };
 
 // What every AT-SPI adapter object shares: the connection, the elements made

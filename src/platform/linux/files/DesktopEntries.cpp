@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -99,33 +100,107 @@ std::optional<std::filesystem::path> launchedEntry(pid_t process)
     return std::filesystem::path(*file);
 }
 
-std::optional<std::filesystem::path> entryRunning(const std::filesystem::path& executable)
+// The installed entry with this ID ("org.gnome.TextEditor", with or without ".desktop").
+std::optional<std::filesystem::path> entryNamed(std::string id)
+{
+    if (id.empty())
+        return std::nullopt;
+    if (!id.ends_with(".desktop"))
+        id += ".desktop";
+    GDesktopAppInfo* info = g_desktop_app_info_new(id.c_str());
+    if (!info)
+        return std::nullopt;
+    std::optional<std::filesystem::path> found;
+    if (const char* file = g_desktop_app_info_get_filename(info))
+        found = std::filesystem::path(file);
+    g_object_unref(info);
+    return found;
+}
+
+// A sandboxed application's own ID: Flatpak writes it into the sandbox, and
+// snapd names each application's control group "snap.NAME.APP".
+std::optional<std::filesystem::path> sandboxedEntry(pid_t process)
+{
+    const std::string proc = "/proc/" + std::to_string(process);
+    GKeyFile* flatpak = g_key_file_new();
+    std::optional<std::filesystem::path> found;
+    if (g_key_file_load_from_file(flatpak, (proc + "/root/.flatpak-info").c_str(), G_KEY_FILE_NONE, nullptr)) {
+        if (gchar* name = g_key_file_get_string(flatpak, "Application", "name", nullptr)) {
+            found = entryNamed(name);
+            g_free(name);
+        }
+    }
+    g_key_file_free(flatpak);
+    if (found)
+        return found;
+    std::ifstream groups(proc + "/cgroup");
+    for (std::string line; std::getline(groups, line);) {
+        const auto snap = line.find("/snap.");
+        if (snap == std::string::npos)
+            continue;
+        const auto name = snap + 6;
+        const auto dot = line.find('.', name);
+        const auto end = dot == std::string::npos ? std::string::npos : line.find('.', dot + 1);
+        if (end == std::string::npos)
+            continue;
+        auto app = line.substr(dot + 1, end - dot - 1);
+        // Newer snapd ends the application's name with "-" and the scope's UUID.
+        constexpr std::size_t uuid = 36;
+        if (app.size() > uuid + 1 && app[app.size() - uuid - 1] == '-')
+            app.resize(app.size() - uuid - 1);
+        return entryNamed(line.substr(name, dot - name) + "_" + app);
+    }
+    return std::nullopt;
+}
+
+// The first installed entry that `matches`.
+std::optional<std::filesystem::path> installedEntry(const std::function<bool(GDesktopAppInfo*)>& matches)
 {
     std::optional<std::filesystem::path> found;
     GList* all = g_app_info_get_all();
     for (GList* item = all; item && !found; item = item->next) {
         auto* info = G_DESKTOP_APP_INFO(item->data);
-        const char* command = g_app_info_get_executable(G_APP_INFO(info));
         const char* file = g_desktop_app_info_get_filename(info);
-        if (!command || !file)
-            continue;
-        std::unique_ptr<gchar, decltype(&g_free)> resolved(g_find_program_in_path(command), &g_free);
-        std::error_code error;
-        if (resolved && std::filesystem::equivalent(resolved.get(), executable, error))
+        if (file && matches(info))
             found = std::filesystem::path(file);
     }
     g_list_free_full(all, g_object_unref);
     return found;
 }
 
+std::optional<std::filesystem::path> entryRunning(const std::filesystem::path& executable)
+{
+    return installedEntry([&](GDesktopAppInfo* info) {
+        const char* command = g_app_info_get_executable(G_APP_INFO(info));
+        if (!command)
+            return false;
+        std::unique_ptr<gchar, decltype(&g_free)> resolved(g_find_program_in_path(command), &g_free);
+        std::error_code error;
+        return resolved && std::filesystem::equivalent(resolved.get(), executable, error);
+    });
+}
+
 } // namespace
 
-std::optional<std::filesystem::path> desktopEntryOfProcess(pid_t process)
+std::optional<std::filesystem::path> desktopEntryOfProcess(pid_t process, const WindowHints& hints)
 {
     if (process < 1)
         return std::nullopt;
+    for (const auto& id : hints.applicationIDs) {
+        if (auto named = entryNamed(id))
+            return named;
+    }
+    if (auto sandboxed = sandboxedEntry(process))
+        return sandboxed;
     if (auto launched = launchedEntry(process))
         return launched;
+    if (!hints.windowClasses.empty()) {
+        if (auto classed = installedEntry([&](GDesktopAppInfo* info) {
+                const char* wmClass = g_desktop_app_info_get_startup_wm_class(info);
+                return wmClass && std::ranges::find(hints.windowClasses, std::string_view(wmClass)) != hints.windowClasses.end();
+            }))
+            return classed;
+    }
     std::error_code error;
     const auto executable = std::filesystem::read_symlink("/proc/" + std::to_string(process) + "/exe", error);
     if (error)

@@ -6,15 +6,26 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tintra {
 
-// The desktop entry a running process was started from: the one GIO's
-// launcher named for exactly that process (GIO_LAUNCHED_DESKTOP_FILE with its
-// _PID), else the installed entry whose Exec runs the process's executable.
-// Nothing for a process of another user, a finished one, or one without entry.
-std::optional<std::filesystem::path> desktopEntryOfProcess(pid_t process);
+// What the windows of a process say of the application they belong to.
+struct WindowHints {
+    std::vector<std::string> applicationIDs; // _GTK_APPLICATION_ID, _KDE_NET_WM_DESKTOP_FILE
+    std::vector<std::string> windowClasses;  // the class half of WM_CLASS
+};
+
+// The desktop entry a running process was started from, the first of: the
+// installed entry its windows name; its Flatpak or Snap application's entry;
+// the one GIO's launcher named for exactly that process
+// (GIO_LAUNCHED_DESKTOP_FILE with its _PID); the installed entry whose
+// StartupWMClass is a class of its windows; the one whose Exec runs its
+// executable. Nothing for a process of another user, a finished one, or one
+// without entry.
+std::optional<std::filesystem::path> desktopEntryOfProcess(pid_t process, const WindowHints& hints = {});
 
 // An application's information dictionary from its desktop entry:
 // "CFBundleName", "CFBundleIdentifier" (the entry's id) and the category

@@ -50,6 +50,8 @@ struct WindowFacts::Atoms {
         , opacity(connection.atom("_NET_WM_WINDOW_OPACITY"))
         , name(connection.atom("_NET_WM_NAME"))
         , utf8String(connection.atom("UTF8_STRING"))
+        , gtkApplicationID(connection.atom("_GTK_APPLICATION_ID"))
+        , kdeDesktopFile(connection.atom("_KDE_NET_WM_DESKTOP_FILE"))
     {
         for (std::size_t i = 0; i < windowTypes.size(); ++i)
             types[i] = connection.atom(windowTypes[i].first);
@@ -73,7 +75,7 @@ struct WindowFacts::Atoms {
     }
 
     xcb_atom_t clientListStacking, clientList, activeWindow, pid, state, hidden, fullscreen, above,
-        maximizedVertically, maximizedHorizontally, type, opacity, name, utf8String;
+        maximizedVertically, maximizedHorizontally, type, opacity, name, utf8String, gtkApplicationID, kdeDesktopFile;
     std::array<xcb_atom_t, windowTypes.size()> types {};
 };
 
@@ -209,7 +211,7 @@ std::vector<WindowInfo> WindowFacts::read(const std::vector<xcb_window_t>& ids) 
         xcb_window_t window;
         xcb_get_geometry_cookie_t geometry;
         xcb_translate_coordinates_cookie_t origin;
-        WindowProperty pid, state, type, opacity, name, legacyName;
+        WindowProperty pid, state, type, opacity, name, legacyName, gtkApplicationID, kdeDesktopFile, windowClass;
     };
     std::vector<Asked> asked;
     asked.reserve(ids.size());
@@ -224,6 +226,9 @@ std::vector<WindowInfo> WindowFacts::read(const std::vector<xcb_window_t>& ids) 
             WindowProperty(connection, id, atoms_->opacity, XCB_ATOM_CARDINAL),
             WindowProperty(connection, id, atoms_->name, atoms_->utf8String),
             WindowProperty(connection, id, XCB_ATOM_WM_NAME, XCB_ATOM_ANY),
+            WindowProperty(connection, id, atoms_->gtkApplicationID, atoms_->utf8String),
+            WindowProperty(connection, id, atoms_->kdeDesktopFile, XCB_ATOM_ANY),
+            WindowProperty(connection, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING),
         });
     }
 
@@ -249,6 +254,9 @@ std::vector<WindowInfo> WindowFacts::read(const std::vector<xcb_window_t>& ids) 
         if (const auto opacity = one.opacity.value())
             info.opacity = double(*opacity) / double(std::numeric_limits<std::uint32_t>::max());
         info.title = one.name.text().value_or(one.legacyName.text().value_or(std::string()));
+        info.applicationID = one.gtkApplicationID.text().value_or(one.kdeDesktopFile.text().value_or(std::string()));
+        if (const auto names = one.windowClass.texts(); names.size() >= 2)
+            info.windowClass = names[1];
         infos.push_back(std::move(info));
     }
     return infos;

@@ -33,6 +33,8 @@ struct WindowInfo {
     WindowType type = WindowType::normal;
     std::optional<double> opacity;  // 0 … 1, when the client set _NET_WM_WINDOW_OPACITY
     std::string title;              // _NET_WM_NAME, else WM_NAME
+    std::string applicationID;      // _GTK_APPLICATION_ID, else _KDE_NET_WM_DESKTOP_FILE
+    std::string windowClass;        // the class half of WM_CLASS
 
     bool operator==(const WindowInfo&) const = default;
 };

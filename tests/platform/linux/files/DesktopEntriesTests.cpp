@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <iterator>
 
 namespace tintra {
 namespace {
@@ -54,11 +55,12 @@ TEST(DesktopEntries, InformationComesFromTheEntryAndAProcessFindsTheEntryGioLaun
         char* environment[] = { const_cast<char*>(file.c_str()), nullptr };
         pid_t child = 0;
         EXPECT_EQ(posix_spawn(&child, "/bin/sh", nullptr, nullptr, arguments, environment), 0);
-        // The shell has become sleep once its command line says so.
+        // The shell has become sleep once the environment it gave sleep shows. Its new name
+        // shows a moment before its new environment does.
         for (int attempt = 0; attempt < 1000; ++attempt) {
-            std::ifstream command("/proc/" + std::to_string(child) + "/comm");
-            std::string name;
-            if (command >> name && name == "sleep")
+            std::ifstream environ("/proc/" + std::to_string(child) + "/environ");
+            const std::string variables { std::istreambuf_iterator<char>(environ), {} };
+            if (variables.find("GIO_LAUNCHED_DESKTOP_FILE_PID=") != std::string::npos)
                 break;
             usleep(10000);
         }
