@@ -3,6 +3,7 @@
 #include "platform/linux/files/DiskArbitrationLinux.h"
 
 #include "desktop/MainLoopWait.h"
+#include "desktop/PrivateMounts.h"
 #include "desktop/TestWindow.h"
 #include "desktop/VirtualDesktop.h"
 
@@ -76,6 +77,8 @@ TEST(WorkspaceLinuxDesktop, AProcessWithAWindowRunsWithItsDesktopEntryFollowsAct
 
 TEST(WorkspaceLinuxDesktop, ATmpfsMountedBelowMediaIsToldMountedDescribedAndUnmounted)
 {
+    if (const auto shared = keepMountsToOurselves())
+        GTEST_SKIP() << *shared;
     const auto folder = std::filesystem::path("/media") / ("tintra-test-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     WorkspaceLinux workspace;
