@@ -24,7 +24,14 @@ namespace {
 
 using std::chrono::milliseconds;
 
-const std::string gtkTitle = "Tintra GTK 3 Controls";
+// Our test programs: the same controls and keys in each toolkit.
+struct TestProgram {
+    std::vector<std::string> command;
+    std::string title;
+};
+const TestProgram gtk3 { { "/usr/bin/python3", TINTRA_PROGRAMS_DIR "/gtk3-controls.py" }, "Tintra GTK 3 Controls" };
+const TestProgram qt6 { { TINTRA_QT6_CONTROLS }, "Tintra Qt 6 Controls" };
+const std::string gtkTitle = gtk3.title;
 
 // Iterates the main loop (where libatspi's events arrive) until `done` holds
 // or `limit` passes.
@@ -44,7 +51,7 @@ bool loopUntil(const std::function<bool()>& done, milliseconds limit = milliseco
 // One virtual desktop for the whole suite: libatspi keeps the first bus it
 // connects to for the life of the process.
 class AccessibilityAtspiDesktop : public ::testing::Test {
-protected:
+public:
     static void SetUpTestSuite()
     {
         desktop_ = new VirtualDesktop();
@@ -70,10 +77,11 @@ protected:
 
     Accessibility& accessibility() { return *accessibility_; }
 
-    // Starts the GTK 3 program and waits until its main window is on the bus.
-    AXElement startGtk(ChildProcess& program)
+    // Starts the program and waits until its main window is on the bus, active and hit by the
+    // window server's stacking.
+    AXElement start(ChildProcess& program, const TestProgram& which)
     {
-        program = desktop_->start({ "/usr/bin/python3", std::string(TINTRA_PROGRAMS_DIR) + "/gtk3-controls.py" });
+        program = desktop_->start(which.command);
         AXElement application;
         loopUntil([&] {
             application = accessibility().applicationElement(program.pid());
@@ -81,9 +89,9 @@ protected:
             return windows && windows->get<AXValue::List>() && !windows->get<AXValue::List>()->empty();
         });
         // The window manager maps and activates it a little later.
-        EXPECT_TRUE(loopUntil([&] { return run("xdotool search --sync --name '" + gtkTitle + "' windowactivate --sync"); }))
+        EXPECT_TRUE(loopUntil([&] { return run("xdotool search --sync --name '" + which.title + "' windowactivate --sync"); }))
             << desktop_->log();
-        // Keys go to it only once GTK knows it is active, clicks once the
+        // Keys go to it only once the toolkit knows it is active, clicks once the
         // window server's stacking reached this process's main loop.
         EXPECT_TRUE(loopUntil([&] {
             const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
@@ -148,7 +156,7 @@ AccessibilityAtspi* AccessibilityAtspiDesktop::accessibility_ = nullptr;
 TEST_F(AccessibilityAtspiDesktop, ElementsOfTheGtkProgramHaveRolesWindowsAndIdentity)
 {
     ChildProcess program;
-    const auto application = startGtk(program);
+    const auto application = start(program, gtk3);
     EXPECT_TRUE(accessibility().isProcessTrusted());
     EXPECT_EQ(text(application, "AXRole"), "AXApplication");
     EXPECT_EQ(accessibility().processIdentifier(application), program.pid());
@@ -210,140 +218,163 @@ private:
     std::size_t mark_ = 0;
 };
 
-TEST_F(AccessibilityAtspiDesktop, TheApplicationObserverHearsTheGtkProgramsMenusWindowsDialogsAndTooltips)
+// Attaches the real application observer to the program and drives it through its menu bar, a
+// second window, a dialog, an alert, a tooltip and the window manager: each step is heard.
+void expectObserverHears(AccessibilityAtspiDesktop& suite, const TestProgram& which)
 {
+    auto& accessibility = suite.accessibility();
     ChildProcess program;
-    const auto application = startGtk(program);
+    const auto application = suite.start(program, which);
     const auto pid = program.pid();
-    accessibility().setMessagingTimeout(application, TintraApplicationObserver::applicationMessagingTimeout);
+    accessibility.setMessagingTimeout(application, TintraApplicationObserver::applicationMessagingTimeout);
 
     auto heard = std::make_shared<HeardSounds>();
-    TintraApplicationObserver::Environment environment { accessibility(), SystemClock::shared(),
+    TintraApplicationObserver::Environment environment { accessibility, SystemClock::shared(),
         [pid]() -> std::optional<std::int32_t> { return pid; }, [] { return false; },
-        [this](const AXElement& element) { return text(element, "AXTitle"); } };
-    TintraApplicationObserver observer(environment, pid, "gtk3-controls", std::nullopt, application,
+        [&suite](const AXElement& element) { return suite.text(element, "AXTitle"); } };
+    TintraApplicationObserver observer(environment, pid, which.title, std::nullopt, application,
         defaultNotificationMappings(), [heard](const TintraEvent& event) { (*heard)(event); }, false);
     ASSERT_TRUE(observer.attach());
     EXPECT_FALSE(observer.didTimeOut());
     // The main window was there before the attach: remembered, not announced.
     EXPECT_EQ(observer.trackedElements().size(), 1u);
-    const std::string window = "$(xdotool search --name '" + gtkTitle + "')";
+    const std::string window = "$(xdotool search --name '" + which.title + "')";
+    const auto step = [&](const std::string& command, const std::string& code) {
+        heard->mark();
+        ASSERT_TRUE(suite.run(command)) << command;
+        EXPECT_TRUE(heard->await(code)) << command << ": " << heard->all();
+    };
 
-    heard->mark();
-    ASSERT_TRUE(run("xdotool key F10"));
-    EXPECT_TRUE(heard->await("mnuo")) << heard->all();
-    heard->mark();
-    ASSERT_TRUE(run("xdotool key Down"));
-    EXPECT_TRUE(heard->await("mnui")) << heard->all();
-    heard->mark();
-    ASSERT_TRUE(run("xdotool key Escape"));
-    EXPECT_TRUE(heard->await("mnuc")) << heard->all();
+    const auto mainWindow = accessibility.copyAttributeValue(application, "AXFocusedWindow");
+    ASSERT_TRUE(mainWindow && mainWindow->get<AXElement>());
+    const auto centreOf = [&](const std::string& role, const std::string& title) {
+        const auto element = suite.find(*mainWindow->get<AXElement>(), role, title, true);
+        const auto point = element ? AccessibilityAtspiDesktop::centre(*suite.frame(*element)) : AXPoint {};
+        return std::to_string(int(point.x)) + " " + std::to_string(int(point.y));
+    };
+
+    step("xdotool mousemove " + centreOf("AXMenuBarItem", "File") + " click 1", "mnuo");
+    step("xdotool key Down", "mnui");
+    step("xdotool key Escape", "mnuc");
     // One opening however many events it raised.
     EXPECT_EQ(heard->count("mnuo"), 1u) << heard->all();
 
-    heard->mark();
-    ASSERT_TRUE(run("xdotool key ctrl+n"));
-    EXPECT_TRUE(heard->await("wopn")) << heard->all();
-    heard->mark();
+    step("xdotool key ctrl+n", "wopn");
     // The window manager may not have taken the window on yet.
-    ASSERT_TRUE(loopUntil([&] { return run("wmctrl -c 'Second Window'"); }));
-    EXPECT_TRUE(heard->await("wcls")) << heard->all();
+    step("sh -c 'for try in $(seq 50); do wmctrl -c \"Second Window\" && exit; sleep 0.2; done; exit 1'", "wcls");
+    step("xdotool windowactivate --sync " + window + " key ctrl+d", "dopn");
+    step("xdotool key Escape", "dlgc");
+    step("xdotool windowactivate --sync " + window + " key ctrl+l", "aopn");
+    step("xdotool key Return", "altc");
 
-    heard->mark();
-    ASSERT_TRUE(run("xdotool windowactivate --sync " + window + " key ctrl+d"));
-    EXPECT_TRUE(heard->await("dopn")) << heard->all();
-    heard->mark();
-    ASSERT_TRUE(run("xdotool key Escape"));
-    EXPECT_TRUE(heard->await("dlgc")) << heard->all();
+    step("xdotool mousemove " + centreOf("AXButton", "Push Me"), "blno");
+    step("xdotool mousemove 1200 780", "blnc");
 
-    heard->mark();
-    ASSERT_TRUE(run("xdotool windowactivate --sync " + window + " key ctrl+l"));
-    EXPECT_TRUE(heard->await("aopn")) << heard->all();
-    heard->mark();
-    ASSERT_TRUE(run("xdotool key Return"));
-    EXPECT_TRUE(heard->await("altc")) << heard->all();
-
-    const auto mainWindow = accessibility().copyAttributeValue(application, "AXFocusedWindow");
-    ASSERT_TRUE(mainWindow && mainWindow->get<AXElement>());
-    const auto push = find(*mainWindow->get<AXElement>(), "AXButton", "Push Me");
-    ASSERT_TRUE(push);
-    const auto pushCentre = centre(*frame(*push));
-    heard->mark();
-    ASSERT_TRUE(run("xdotool mousemove " + std::to_string(int(pushCentre.x)) + " " + std::to_string(int(pushCentre.y))));
-    EXPECT_TRUE(heard->await("blno")) << heard->all();
-    heard->mark();
-    ASSERT_TRUE(run("xdotool mousemove 1200 780"));
-    EXPECT_TRUE(heard->await("blnc")) << heard->all();
-
-    heard->mark();
-    ASSERT_TRUE(run("xdotool windowminimize --sync " + window));
-    EXPECT_TRUE(heard->await("wcol")) << heard->all();
-    heard->mark();
-    ASSERT_TRUE(run("xdotool windowactivate --sync " + window));
-    EXPECT_TRUE(heard->await("wexp")) << heard->all();
-    heard->mark();
-    ASSERT_TRUE(run("xdotool windowsize --sync " + window + " 700 560"));
-    EXPECT_TRUE(heard->await("wgro")) << heard->all();
-    heard->mark();
-    const auto moved = frame(*mainWindow->get<AXElement>());
+    step("xdotool windowminimize --sync " + window, "wcol");
+    step("xdotool windowactivate --sync " + window, "wexp");
+    step("xdotool windowsize --sync " + window + " 700 560", "wgro");
+    const auto moved = suite.frame(*mainWindow->get<AXElement>());
     ASSERT_TRUE(moved);
-    ASSERT_TRUE(run("xdotool windowmove --sync " + window + " " + std::to_string(int(moved->origin.x) + 60) + " "
-        + std::to_string(int(moved->origin.y) + 40)));
-    EXPECT_TRUE(heard->await("wmov")) << heard->all();
+    step("xdotool windowmove --sync " + window + " " + std::to_string(int(moved->origin.x) + 60) + " "
+            + std::to_string(int(moved->origin.y) + 40),
+        "wmov");
 }
 
-
-TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachGtkControlsKindUnderThePointer)
+TEST_F(AccessibilityAtspiDesktop, TheApplicationObserverHearsTheGtkProgramsMenusWindowsDialogsAndTooltips)
 {
+    expectObserverHears(*this, gtk3);
+}
+
+TEST_F(AccessibilityAtspiDesktop, TheApplicationObserverHearsTheQtProgramsMenusWindowsDialogsAndTooltips)
+{
+    expectObserverHears(*this, qt6);
+}
+
+struct Control {
+    std::string role;
+    std::string title;
+    TintraControlKind kind;
+};
+
+// Each control, hit at its centre through the system-wide element, is itself and resolves to its
+// kind; a menu-bar title resolves to nothing, since menus sound through their own notifications.
+void expectClickResolverFinds(AccessibilityAtspiDesktop& suite, const TestProgram& which, const std::vector<Control>& controls)
+{
+    auto& accessibility = suite.accessibility();
     ChildProcess program;
-    const auto application = startGtk(program);
-    const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
+    const auto application = suite.start(program, which);
+    const auto window = accessibility.copyAttributeValue(application, "AXFocusedWindow");
     ASSERT_TRUE(window && window->get<AXElement>());
     WorkspaceFake workspace(static_cast<std::int32_t>(getpid()));
-    TintraClickResolver resolver(accessibility(), workspace, [](std::optional<std::string_view>) { return false; });
+    TintraClickResolver resolver(accessibility, workspace, [](std::optional<std::string_view>) { return false; });
 
-    struct Control {
-        std::string role;
-        std::string title;
-        TintraControlKind kind;
-    };
-    using K = TintraControlKind;
-    const std::vector<Control> controls {
-        { "AXButton", "Push Me", K::button },
-        { "AXButton", "Default", K::defaultButton },
-        { "AXButton", "Cancel", K::cancelButton },
-        { "AXCheckBox", "Toggle", K::checkbox },
-        { "AXCheckBox", "Check", K::checkbox },
-        { "AXRadioButton", "Radio A", K::radio },
-        { "AXRadioButton", "Tree Tab", K::tab },
-        { "AXDisclosureTriangle", "More", K::disclosure },
-        { "AXPopUpButton", "Alpha", K::popUp },
-        { "AXIncrementor", "", K::littleArrowUp },
-        { "AXSlider", "", K::sliderTrack },
-        { "AXScrollBar", "", K::scrollTrack },
-        { "AXRow", "Parent 1", K::genericClick },
-    };
     for (const auto& control : controls) {
-        const auto element = find(*window->get<AXElement>(), control.role, control.title, true);
+        const auto element = suite.find(*window->get<AXElement>(), control.role, control.title, true);
         ASSERT_TRUE(element) << control.role << " " << control.title;
-        const auto point = centre(*frame(*element));
-        const auto hit = accessibility().elementAtPosition(accessibility().systemWideElement(), point);
-        EXPECT_EQ(hit, *element) << control.role << " " << control.title << " at " << point.x << "," << point.y << ": " << (hit ? hit->identity() + " " + text(*hit, "AXRole").value_or("?") : errorName(hit.error()));
+        const auto point = AccessibilityAtspiDesktop::centre(*suite.frame(*element));
+        // Qt makes a new object for a tree's cell on each look-up, so the hit is told by what it is.
+        const auto hit = accessibility.elementAtPosition(accessibility.systemWideElement(), point);
+        ASSERT_TRUE(hit) << control.role << " " << control.title << ": " << errorName(hit.error());
+        EXPECT_EQ(suite.text(*hit, "AXRole"), control.role) << control.title << " at " << point.x << "," << point.y;
+        EXPECT_EQ(suite.text(*hit, "AXTitle").value_or(""), control.title) << control.role << " at " << point.x << "," << point.y;
         const auto target = resolver.resolve({ point.x, point.y });
         ASSERT_TRUE(target) << control.role << " " << control.title;
         EXPECT_EQ(target->kind, control.kind) << control.role << " " << control.title;
         EXPECT_EQ(target->processIdentifier, program.pid());
     }
-    // Menus sound through their own notifications, never as clicks.
-    const auto file = find(*window->get<AXElement>(), "AXMenuBarItem", "File", true);
+    const auto file = suite.find(*window->get<AXElement>(), "AXMenuBarItem", "File", true);
     ASSERT_TRUE(file);
-    EXPECT_FALSE(resolver.resolve({ centre(*frame(*file)).x, centre(*frame(*file)).y }));
+    EXPECT_FALSE(resolver.resolve({ AccessibilityAtspiDesktop::centre(*suite.frame(*file)).x,
+        AccessibilityAtspiDesktop::centre(*suite.frame(*file)).y }));
+}
+
+using K = TintraControlKind;
+
+TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachGtkControlsKindUnderThePointer)
+{
+    expectClickResolverFinds(*this, gtk3,
+        {
+            { "AXButton", "Push Me", K::button },
+            { "AXButton", "Default", K::defaultButton },
+            { "AXButton", "Cancel", K::cancelButton },
+            { "AXCheckBox", "Toggle", K::checkbox },
+            { "AXCheckBox", "Check", K::checkbox },
+            { "AXRadioButton", "Radio A", K::radio },
+            { "AXRadioButton", "Tree Tab", K::tab },
+            { "AXDisclosureTriangle", "More", K::disclosure },
+            { "AXPopUpButton", "Alpha", K::popUp },
+            { "AXIncrementor", "", K::littleArrowUp },
+            { "AXSlider", "", K::sliderTrack },
+            { "AXScrollBar", "", K::scrollTrack },
+            { "AXRow", "Parent 1", K::genericClick },
+        });
+}
+
+// Qt has no expander; its tool button with a menu is a menu button.
+TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachQtControlsKindUnderThePointer)
+{
+    expectClickResolverFinds(*this, qt6,
+        {
+            { "AXButton", "Push Me", K::button },
+            { "AXButton", "Default", K::defaultButton },
+            { "AXButton", "Cancel", K::cancelButton },
+            { "AXCheckBox", "Toggle", K::checkbox },
+            { "AXCheckBox", "Check", K::checkbox },
+            { "AXRadioButton", "Radio A", K::radio },
+            { "AXRadioButton", "Tree Tab", K::tab },
+            { "AXMenuButton", "Tool", K::popUp },
+            { "AXPopUpButton", "Alpha", K::popUp },
+            { "AXIncrementor", "", K::littleArrowUp },
+            { "AXSlider", "", K::sliderTrack },
+            { "AXScrollBar", "", K::scrollTrack },
+            { "AXRow", "Parent 1", K::genericClick },
+        });
 }
 
 TEST_F(AccessibilityAtspiDesktop, AStoppedProgramAnswersCannotCompleteWithinItsTimeout)
 {
     ChildProcess program;
-    const auto application = startGtk(program);
+    const auto application = start(program, gtk3);
     const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
     ASSERT_TRUE(window && window->get<AXElement>());
     const auto push = find(*window->get<AXElement>(), "AXButton", "Push Me", true);
@@ -372,7 +403,7 @@ TEST_F(AccessibilityAtspiDesktop, AStoppedProgramAnswersCannotCompleteWithinItsT
 TEST_F(AccessibilityAtspiDesktop, AKilledProgramsWindowsAreDestroyed)
 {
     ChildProcess program;
-    const auto application = startGtk(program);
+    const auto application = start(program, gtk3);
     const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
     ASSERT_TRUE(window && window->get<AXElement>());
     std::vector<AXElement> destroyed;

@@ -116,6 +116,9 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
     }
     if (AtspiSession::isGone(source) || session_->processIdentifier(source) != processIdentifier_)
         return;
+    // Names change all the time; only a tooltip's tells anything.
+    if (type == "object:property-change:accessible-name" && atspi_accessible_get_role(source, nullptr) != ATSPI_ROLE_TOOL_TIP)
+        return;
 
     const auto subjectSource = session_->element(source);
     const auto budget = session_->budget(subjectSource);
@@ -128,7 +131,9 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
     auto parent = GObjectRef<AtspiAccessible>::adopt(budget.arm() ? atspi_accessible_get_parent(source, nullptr) : nullptr);
     if (parent)
         facts.parentRole = atspi_accessible_get_role(parent.get(), nullptr);
-    facts.sourceIsApplicationChild = facts.parentRole == ATSPI_ROLE_APPLICATION;
+    // Qt deletes a closed top level before its "showing" 0 arrives, and a gone object has no parent.
+    const bool hiddenAndGone = !parent && type == "object:state-changed:showing" && event.detail1 == 0;
+    facts.sourceIsApplicationChild = facts.parentRole == ATSPI_ROLE_APPLICATION || hiddenAndGone;
     if (facts.sourceRole == ATSPI_ROLE_WINDOW && budget.arm())
         facts.windowType = AtspiSession::windowType(source);
 
@@ -150,9 +155,15 @@ bool AXObserverAtspi::admit(const AtspiEvent& event, const AtspiNotification& no
     const auto& identity = subject.identity();
     if (name == "AXApplicationActivated")
         return session_->activeProcess != processIdentifier_;
+    const auto now = session_->executor().monotonicNow();
+    if (isMenuNotification(name))
+        lastMenuChange_ = now;
     if (name == "AXFocusedWindowChanged" || name == "AXMainWindowChanged") {
-        // Qt activates its window again on every pop-up that opens or closes.
-        const bool repeated = session_->activeProcess == processIdentifier_ && activeWindow_ == identity;
+        // Qt activates its window again on every pop-up that opens or closes. A menu opens in the
+        // active window, so that is the one activated right after it, while none is known yet.
+        const bool afterMenu = lastMenuChange_ && now - *lastMenuChange_ < repeatWindow;
+        const bool repeated = (session_->activeProcess == processIdentifier_ && activeWindow_ == identity)
+            || (activeWindow_.empty() && afterMenu);
         if (name == "AXMainWindowChanged") {
             session_->activeProcess = processIdentifier_;
             activeWindow_ = identity;
@@ -181,7 +192,7 @@ bool AXObserverAtspi::admit(const AtspiEvent& event, const AtspiNotification& no
             return false;
     }
     const auto key = name + ' ' + (isMenuNotification(name) ? std::to_string(processIdentifier_) : identity);
-    return repeats_.admit(key, session_->executor().monotonicNow());
+    return repeats_.admit(key, now);
 }
 
 bool AXObserverAtspi::deliver(const AXElement& subject, const std::string& notification)
@@ -257,7 +268,7 @@ std::optional<AXElement> AXObserverAtspi::accessibleWindow(const WindowInfo& win
     if (!application)
         return std::nullopt;
     const auto budget = session_->budget(session_->element(application.get()));
-    // The one of that title, the nearest in extents among several.
+    // The one of that title, the nearest in extents among several; Qt names a minimised window "".
     std::optional<AXElement> best;
     double bestDistance = 0;
     if (!budget.arm())
@@ -268,7 +279,7 @@ std::optional<AXElement> AXObserverAtspi::accessibleWindow(const WindowInfo& win
         if (!child || !budget.arm())
             continue;
         GOwned<char> name(atspi_accessible_get_name(child.get(), nullptr));
-        if (!name || window.title != name.get())
+        if (!name || (window.title != name.get() && *name.get() != '\0'))
             continue;
         auto component = GObjectRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(child.get()));
         GOwned<AtspiRect> rect(component && budget.arm()

@@ -68,12 +68,12 @@ std::vector<std::string> actionsOf(AtspiAccessible* accessible)
     return names;
 }
 
-// The descendants that `matches`, breadth first, through the collection
-// interface in one request where the toolkit has it.
-std::vector<Accessible> findDescendants(AtspiAccessible* root, AtspiRole role, AtspiStateType state,
+// The first descendant that `matches`, breadth first, through the collection interface in one
+// request where the toolkit has it; none when there is none. The search ends at the first, since
+// the searches of one batched read share its time.
+Accessible findDescendant(AtspiAccessible* root, AtspiRole role, AtspiStateType state,
     const std::function<bool(AtspiAccessible*)>& matches, const AtspiBudget& budget)
 {
-    std::vector<Accessible> found;
     if (auto collection = GObjectRef<AtspiCollection>::adopt(atspi_accessible_get_collection_iface(root))) {
         auto states = GObjectRef<AtspiStateSet>::adopt(atspi_state_set_new(nullptr));
         if (state != ATSPI_STATE_INVALID)
@@ -91,10 +91,11 @@ std::vector<Accessible> findDescendants(AtspiAccessible* root, AtspiRole role, A
                 collection.get(), rule.get(), ATSPI_Collection_SORT_ORDER_CANONICAL, 0, TRUE, &raw);
             GErrorOwned error(raw);
             if (matched) {
+                Accessible found;
                 for (guint i = 0; i < matched->len; ++i) {
                     auto match = Accessible::adopt(g_array_index(matched, AtspiAccessible*, i));
-                    if (match && matches(match.get()))
-                        found.push_back(std::move(match));
+                    if (!found && match && matches(match.get()))
+                        found = std::move(match);
                 }
                 g_array_free(matched, TRUE);
                 return found;
@@ -107,11 +108,11 @@ std::vector<Accessible> findDescendants(AtspiAccessible* root, AtspiRole role, A
         const auto candidateRole = atspi_accessible_get_role(candidate, nullptr);
         if ((role == ATSPI_ROLE_INVALID || candidateRole == role)
             && (state == ATSPI_STATE_INVALID || hasState(candidate, state)) && matches(candidate))
-            found.push_back(queue[next]);
+            return std::move(queue[next]);
         for (auto& child : childrenOf(candidate, budget))
             queue.push_back(std::move(child));
     }
-    return found;
+    return {};
 }
 
 } // namespace
@@ -439,16 +440,16 @@ AXAttributeResult AtspiAttributeReader::windowButton(const std::string& attribut
 {
     if (!isWindow())
         return tl::unexpected(budget_.failure(AXError::attributeUnsupported));
-    std::vector<Accessible> found;
+    Accessible found;
     if (attribute == "AXDefaultButton") {
-        found = findDescendants(accessible_, ATSPI_ROLE_PUSH_BUTTON, ATSPI_STATE_IS_DEFAULT,
+        found = findDescendant(accessible_, ATSPI_ROLE_PUSH_BUTTON, ATSPI_STATE_IS_DEFAULT,
             [](AtspiAccessible*) { return true; }, budget_);
     } else if (attribute == "AXCancelButton") {
-        found = findDescendants(accessible_, ATSPI_ROLE_PUSH_BUTTON, ATSPI_STATE_INVALID,
+        found = findDescendant(accessible_, ATSPI_ROLE_PUSH_BUTTON, ATSPI_STATE_INVALID,
             [](AtspiAccessible* button) { return isCancelName(nameOf(button)); }, budget_);
     } else if (attribute != "AXFullScreenButton") {
         // Only client-side decorations are accessible; a window manager's title bar is not.
-        found = findDescendants(accessible_, ATSPI_ROLE_PUSH_BUTTON, ATSPI_STATE_INVALID,
+        found = findDescendant(accessible_, ATSPI_ROLE_PUSH_BUTTON, ATSPI_STATE_INVALID,
             [&](AtspiAccessible* button) {
                 if (headerBarButtonSubrole(nameOf(button)) != attribute)
                     return false;
@@ -457,9 +458,9 @@ AXAttributeResult AtspiAttributeReader::windowButton(const std::string& attribut
             },
             budget_);
     }
-    if (found.empty())
+    if (!found)
         return tl::unexpected(budget_.failure(AXError::noValue));
-    return element(found.front().get());
+    return element(found.get());
 }
 
 } // namespace tintra

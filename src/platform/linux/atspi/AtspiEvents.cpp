@@ -135,6 +135,9 @@ std::vector<AtspiNotification> translateEvent(AtspiToolkit toolkit, const AtspiE
             return { { "AXValueChanged" } };
         return {};
     }
+    // Qt shows its tooltip by naming it, without a "showing".
+    if (type == "object:property-change:accessible-name" && e.sourceRole == ATSPI_ROLE_TOOL_TIP && e.sourceIsApplicationChild)
+        return { { windowCreated } };
     if (type == "object:bounds-changed" && e.sourceIsApplicationChild && isWindowRole(e.sourceRole, e.windowType))
         return { { "AXWindowResized" } };
     return {};
@@ -152,7 +155,9 @@ const std::vector<std::string>& atspiEventTypes(const std::string& notification)
         { menuOpened, menus },
         { menuClosed, menus },
         { menuItemSelected, { "object:state-changed:selected", "object:state-changed:focused" } },
-        { windowCreated, { "window:create", "object:state-changed:showing", "object:state-changed:visible" } },
+        { windowCreated,
+            { "window:create", "object:state-changed:showing", "object:state-changed:visible",
+                "object:property-change:accessible-name" } },
         // The removal of an application from the desktop ends every window it left open.
         { destroyed,
             { "window:destroy", "object:state-changed:showing", "object:state-changed:visible",
