@@ -400,31 +400,5 @@ TEST_F(AccessibilityAtspiDesktop, AStoppedProgramAnswersCannotCompleteWithinItsT
     EXPECT_TRUE(loopUntil([&] { return accessibility().copyAttributeValue(*push, "AXPosition").has_value(); }));
 }
 
-TEST_F(AccessibilityAtspiDesktop, AKilledProgramsWindowsAreDestroyed)
-{
-    ChildProcess program;
-    const auto application = start(program, gtk3);
-    const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
-    ASSERT_TRUE(window && window->get<AXElement>());
-    std::vector<AXElement> destroyed;
-    auto observer = accessibility().createObserver(program.pid(),
-        [&](const AXElement& element, const std::string& notification, AXContext context) {
-            if (notification == "AXUIElementDestroyed" && context == 7)
-                destroyed.push_back(element);
-        });
-    ASSERT_TRUE(observer);
-    ASSERT_EQ((*observer)->addNotification(*window->get<AXElement>(), "AXUIElementDestroyed", 7), AXError::success);
-    EXPECT_EQ((*observer)->addNotification(*window->get<AXElement>(), "AXUIElementDestroyed", 7),
-        AXError::notificationAlreadyRegistered);
-    (*observer)->start();
-
-    program.signal(SIGKILL);
-    EXPECT_TRUE(loopUntil([&] { return !destroyed.empty(); })) << desktop_->log();
-    ASSERT_EQ(destroyed.size(), 1u);
-    EXPECT_EQ(destroyed.front(), *window->get<AXElement>());
-    EXPECT_EQ((*observer)->removeNotification(*window->get<AXElement>(), "AXUIElementDestroyed"),
-        AXError::notificationNotRegistered);
-}
-
 } // namespace
 } // namespace tintra
