@@ -46,7 +46,7 @@ protected:
         prepare(settings);
 
         gtk = startGtk(gtkTitle);
-        ASSERT_TRUE(run("xdotool search --sync --name '" + gtkTitle + "' windowactivate --sync")) << desktop.log();
+        ASSERT_TRUE(activate(gtkTitle)) << desktop.log();
         // Started as the autostart entry starts it: the login sounds once the program listens,
         // and what a test does after that is heard.
         const auto started = ProgramSession::Clock::now();
@@ -59,6 +59,13 @@ protected:
     virtual void prepare(DefaultsFile&) {}
 
     bool run(const std::string& command) { return desktop.run(command) == 0; }
+
+    // xdotool finds a window as soon as it exists, which may be before the window manager took
+    // it on and it can be activated: tried until it is.
+    bool activate(const std::string& title)
+    {
+        return VirtualDesktop::waitUntil([&] { return run("xdotool search --sync --name '" + title + "' windowactivate --sync"); }, 10s);
+    }
 
     // Our GTK 3 test program with this title, started as a launcher of this desktop entry
     // starts it when one is given.
@@ -466,7 +473,7 @@ TEST_F(EndToEnd, AProgramKilledMidMenuAndTheSoundServerAndTheAccessibilityBusRes
     gtk.signal(SIGKILL);
     const std::string otherTitle = "Tintra GTK 3 Other";
     auto other = startGtk(otherTitle);
-    ASSERT_TRUE(run("xdotool search --sync --name '" + otherTitle + "' windowactivate --sync")) << desktop.log();
+    ASSERT_TRUE(activate(otherTitle)) << desktop.log();
     centreOf(other, "File", "menu"); // its accessible tree is there
     expectHeard("xdotool key F10", { "!kdo", "mnuo" });
 

@@ -155,15 +155,9 @@ bool AXObserverAtspi::admit(const AtspiEvent& event, const AtspiNotification& no
     const auto& identity = subject.identity();
     if (name == "AXApplicationActivated")
         return session_->activeProcess != processIdentifier_;
-    const auto now = session_->executor().monotonicNow();
-    if (isMenuNotification(name))
-        lastMenuChange_ = now;
     if (name == "AXFocusedWindowChanged" || name == "AXMainWindowChanged") {
-        // Qt activates its window again on every pop-up that opens or closes. A menu opens in the
-        // active window, so that is the one activated right after it, while none is known yet.
-        const bool afterMenu = lastMenuChange_ && now - *lastMenuChange_ < repeatWindow;
-        const bool repeated = (session_->activeProcess == processIdentifier_ && activeWindow_ == identity)
-            || (activeWindow_.empty() && afterMenu);
+        // Qt activates its window again on every pop-up that opens or closes.
+        const bool repeated = session_->activeProcess == processIdentifier_ && activeWindow_ == identity;
         if (name == "AXMainWindowChanged") {
             session_->activeProcess = processIdentifier_;
             activeWindow_ = identity;
@@ -192,7 +186,7 @@ bool AXObserverAtspi::admit(const AtspiEvent& event, const AtspiNotification& no
             return false;
     }
     const auto key = name + ' ' + (isMenuNotification(name) ? std::to_string(processIdentifier_) : identity);
-    return repeats_.admit(key, now);
+    return repeats_.admit(key, session_->executor().monotonicNow());
 }
 
 bool AXObserverAtspi::deliver(const AXElement& subject, const std::string& notification)

@@ -68,7 +68,6 @@ private:
     std::vector<Registration> registrations_;
     AtspiRepeatFilter repeats_ { repeatWindow };
     std::string activeWindow_;
-    std::optional<MonotonicTime> lastMenuChange_;
     std::map<std::string, std::pair<int, int>> windowSizes_; // by identity
     std::set<std::string> newWindows_;
     std::map<xcb_window_t, AXElement> accessibleWindows_;
