@@ -8,7 +8,7 @@ namespace tintra {
 namespace {
 
 const std::array<std::string, 4> kMenuRoles { "AXMenu", "AXMenuItem", "AXMenuBar", "AXMenuBarItem" };
-const std::vector<std::string> kElementBatch { "AXRole", "AXSubrole", "AXPosition", "AXSize", "AXWindow" };
+const std::vector<std::string> kElementBatch { "AXRole", "AXSubrole", "AXPosition", "AXSize" };
 const std::vector<std::string> kWindowBatch { "AXSubrole", "AXDefaultButton", "AXCancelButton" };
 
 struct Facts {
@@ -60,6 +60,14 @@ TintraControlKind controlKind(const Facts& facts)
     if (role == "AXSlider" || role == "AXValueIndicator")
         return Kind::sliderTrack;
     return Kind::genericClick;
+}
+
+// A button may be its window's default or cancel button, and a window button a utility
+// window's; a little arrow, though a button, and every other kind are what they are anywhere.
+bool dependsOnWindow(const Facts& facts)
+{
+    const auto kind = controlKind(facts);
+    return facts.role == "AXButton" && kind != TintraControlKind::littleArrowUp && kind != TintraControlKind::littleArrowDown;
 }
 
 std::optional<std::string> textValue(const std::map<std::string, AXValue>& values, const std::string& name)
@@ -135,14 +143,16 @@ std::optional<TintraClickTarget> TintraClickResolver::resolve(Point point)
     if (std::find(kMenuRoles.begin(), kMenuRoles.end(), *attributes.role) != kMenuRoles.end())
         return std::nullopt;
 
-    const auto window = attributes.window.value_or(*element);
-    const auto windowValues = fetch(window, kWindowBatch);
-    const auto windowSubrole = textValue(windowValues, "AXSubrole");
     Facts facts { *attributes.role, attributes.subrole };
-    facts.isDefault = elementValue(windowValues, "AXDefaultButton") == *element;
-    facts.isCancel = elementValue(windowValues, "AXCancelButton") == *element;
     facts.isTab = *attributes.role == "AXRadioButton" && isTab(*element);
-    facts.isUtility = windowSubrole == "AXFloatingWindow" || windowSubrole == "AXSystemFloatingWindow";
+    if (dependsOnWindow(facts)) {
+        const auto window = accessibility_.copyAttributeValue(*element, "AXWindow");
+        const auto windowValues = fetch(window && window->get<AXElement>() ? *window->get<AXElement>() : *element, kWindowBatch);
+        const auto windowSubrole = textValue(windowValues, "AXSubrole");
+        facts.isDefault = elementValue(windowValues, "AXDefaultButton") == *element;
+        facts.isCancel = elementValue(windowValues, "AXCancelButton") == *element;
+        facts.isUtility = windowSubrole == "AXFloatingWindow" || windowSubrole == "AXSystemFloatingWindow";
+    }
 
     const auto kind = controlKind(facts);
     if (kind == TintraControlKind::genericClick && !playsGenericClick)
@@ -175,7 +185,7 @@ TintraClickResolver::AttributeValues TintraClickResolver::fetch(
 TintraClickResolver::ElementAttributes TintraClickResolver::elementAttributes(const AXElement& element)
 {
     const auto values = fetch(element, kElementBatch);
-    return { textValue(values, "AXRole"), textValue(values, "AXSubrole"), frameFrom(values), elementValue(values, "AXWindow") };
+    return { textValue(values, "AXRole"), textValue(values, "AXSubrole"), frameFrom(values) };
 }
 
 // Only the direct parent counts, never an ancestor further up.

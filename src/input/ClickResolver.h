@@ -17,8 +17,8 @@ namespace tintra {
 // resolve to nothing, as does every accessibility failure (quietly).
 //
 // Main thread only. A click asks at most: one hit test, one process
-// identifier, one attribute batch for the element and one for its window,
-// and for a radio button its parent and the parent's role. The system-wide
+// identifier, one attribute batch for the element, for a button its window
+// and one batch for that, and for a radio button its parent and the parent's role. The system-wide
 // element's 0.1 s messaging time-out bounds how long a hung application
 // can hold a click up.
 class TintraClickResolver {
@@ -29,7 +29,6 @@ public:
         std::optional<std::string> role;
         std::optional<std::string> subrole;
         std::optional<Rect> frame; // absent without both position and size
-        std::optional<AXElement> window;
     };
 
     static constexpr Duration messagingTimeout = std::chrono::milliseconds(100);

@@ -28,9 +28,13 @@ using std::chrono::milliseconds;
 struct TestProgram {
     std::vector<std::string> command;
     std::string title;
+    // A point on the spin button's up and down arrows, left of its right edge and below its top,
+    // where clicking was seen to step the value.
+    std::pair<AXPoint, AXPoint> spinArrows;
 };
-const TestProgram gtk3 { { "/usr/bin/python3", TINTRA_PROGRAMS_DIR "/gtk3-controls.py" }, "Tintra GTK 3 Controls" };
-const TestProgram qt6 { { TINTRA_QT6_CONTROLS }, "Tintra Qt 6 Controls" };
+const TestProgram gtk3 { { "/usr/bin/python3", TINTRA_PROGRAMS_DIR "/gtk3-controls.py" }, "Tintra GTK 3 Controls",
+    { { 10, 22 }, { 50, 22 } } };
+const TestProgram qt6 { { TINTRA_QT6_CONTROLS }, "Tintra Qt 6 Controls", { { 8, 5 }, { 8, 18 } } };
 const std::string gtkTitle = gtk3.title;
 
 // Iterates the main loop (where libatspi's events arrive) until `done` holds
@@ -290,6 +294,8 @@ TEST_F(AccessibilityAtspiDesktop, TheApplicationObserverHearsTheQtProgramsMenusW
     expectObserverHears(*this, qt6);
 }
 
+using K = TintraControlKind;
+
 struct Control {
     std::string role;
     std::string title;
@@ -297,7 +303,8 @@ struct Control {
 };
 
 // Each control, hit at its centre through the system-wide element, is itself and resolves to its
-// kind; a menu-bar title resolves to nothing, since menus sound through their own notifications.
+// kind, and so does each arrow of the spin button; a menu-bar title resolves to nothing, since
+// menus sound through their own notifications.
 void expectClickResolverFinds(AccessibilityAtspiDesktop& suite, const TestProgram& which, const std::vector<Control>& controls)
 {
     auto& accessibility = suite.accessibility();
@@ -322,13 +329,27 @@ void expectClickResolverFinds(AccessibilityAtspiDesktop& suite, const TestProgra
         EXPECT_EQ(target->kind, control.kind) << control.role << " " << control.title;
         EXPECT_EQ(target->processIdentifier, program.pid());
     }
+    const auto spin = suite.find(*window->get<AXElement>(), "AXIncrementor", "", true);
+    ASSERT_TRUE(spin);
+    const auto spinFrame = *suite.frame(*spin);
+    for (const auto& [offset, kind] : { std::pair(which.spinArrows.first, K::littleArrowUp), std::pair(which.spinArrows.second, K::littleArrowDown) }) {
+        const AXPoint point { spinFrame.origin.x + spinFrame.size.width - offset.x, spinFrame.origin.y + offset.y };
+        const auto target = resolver.resolve({ point.x, point.y });
+        ASSERT_TRUE(target) << point.x << "," << point.y;
+        EXPECT_EQ(target->kind, kind) << point.x << "," << point.y;
+        // The arrow is a button of its own in the spin button.
+        const auto arrow = accessibility.elementAtPosition(accessibility.systemWideElement(), point);
+        ASSERT_TRUE(arrow);
+        EXPECT_EQ(accessibility.copyAttributeValue(*arrow, "AXParent"), AXValue::element(*spin));
+        ASSERT_TRUE(suite.frame(*arrow));
+        EXPECT_TRUE(suite.frame(*arrow)->contains(point));
+    }
+
     const auto file = suite.find(*window->get<AXElement>(), "AXMenuBarItem", "File", true);
     ASSERT_TRUE(file);
     EXPECT_FALSE(resolver.resolve({ AccessibilityAtspiDesktop::centre(*suite.frame(*file)).x,
         AccessibilityAtspiDesktop::centre(*suite.frame(*file)).y }));
 }
-
-using K = TintraControlKind;
 
 // What both programs have. GTK 3 adds an expander; Qt has none, but a tool button with a menu.
 std::vector<Control> controlsAnd(const Control& own)
@@ -342,7 +363,6 @@ std::vector<Control> controlsAnd(const Control& own)
         { "AXRadioButton", "Radio A", K::radio },
         { "AXRadioButton", "Tree Tab", K::tab },
         { "AXPopUpButton", "Alpha", K::popUp },
-        { "AXIncrementor", "", K::littleArrowUp },
         { "AXSlider", "", K::sliderTrack },
         { "AXScrollBar", "", K::scrollTrack },
         { "AXRow", "Parent 1", K::genericClick },

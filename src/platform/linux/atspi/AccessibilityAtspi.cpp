@@ -140,7 +140,7 @@ AXAttributeResult AccessibilityAtspi::copyAttributeValue(const AXElement& elemen
     if (!accessible)
         return tl::unexpected(accessible.error());
     const auto budget = session_->budget(element);
-    return AtspiAttributeReader(*session_, *accessible, budget).read(attribute);
+    return AtspiAttributeReader(*session_, *accessible, budget, spinArrowOf(element.identity())).read(attribute);
 }
 
 tl::expected<std::vector<AXAttributeResult>, AXError> AccessibilityAtspi::copyMultipleAttributeValues(
@@ -151,7 +151,7 @@ tl::expected<std::vector<AXAttributeResult>, AXError> AccessibilityAtspi::copyMu
     if (!accessible)
         return tl::unexpected(accessible.error());
     const auto budget = session_->budget(element);
-    AtspiAttributeReader reader(*session_, *accessible, budget);
+    AtspiAttributeReader reader(*session_, *accessible, budget, spinArrowOf(element.identity()));
     std::vector<AXAttributeResult> results;
     bool anyAnswered = attributes.empty();
     for (const auto& attribute : attributes) {
@@ -170,7 +170,7 @@ tl::expected<std::vector<std::string>, AXError> AccessibilityAtspi::copyAttribut
     if (!accessible)
         return tl::unexpected(accessible.error());
     const auto budget = session_->budget(element);
-    return AtspiAttributeReader(*session_, *accessible, budget).names();
+    return AtspiAttributeReader(*session_, *accessible, budget, spinArrowOf(element.identity())).names();
 }
 
 tl::expected<std::vector<std::string>, AXError> AccessibilityAtspi::copyActionNames(const AXElement& element)
@@ -180,7 +180,7 @@ tl::expected<std::vector<std::string>, AXError> AccessibilityAtspi::copyActionNa
     if (!accessible)
         return tl::unexpected(accessible.error());
     const auto budget = session_->budget(element);
-    return AtspiAttributeReader(*session_, *accessible, budget).actionNames();
+    return AtspiAttributeReader(*session_, *accessible, budget, spinArrowOf(element.identity())).actionNames();
 }
 
 tl::expected<std::vector<std::string>, AXError> AccessibilityAtspi::copyParameterizedAttributeNames(
@@ -217,7 +217,16 @@ tl::expected<AXElement, AXError> AccessibilityAtspi::elementAtPosition(const AXE
     const auto found = hitTest(application.get(), point, budget);
     if (!found)
         return tl::unexpected(found.error());
-    return session_->element(found->get());
+    AtspiAccessible* hit = found->element.get();
+    session_->rememberHit(hit, found->window.get());
+    if (atspi_accessible_get_role(hit, nullptr) != ATSPI_ROLE_SPIN_BUTTON)
+        return session_->element(hit);
+    // Its arrows are told apart by where they are drawn.
+    const auto extents = AtspiAttributeReader(*session_, hit, budget).frame();
+    if (!extents)
+        return session_->element(hit);
+    const auto arrow = spinArrowAt(session_->toolkit(hit, budget), *extents, point);
+    return session_->element(hit, spinArrowSuffix(arrow));
 }
 
 tl::expected<std::int32_t, AXError> AccessibilityAtspi::processIdentifier(const AXElement& element)

@@ -68,19 +68,39 @@ std::vector<std::string> actionsOf(AtspiAccessible* accessible)
     return names;
 }
 
-// The first descendant that `matches`, breadth first, through the collection interface in one
-// request where the toolkit has it; none when there is none. The search ends at the first, since
-// the searches of one batched read share its time.
-Accessible findDescendant(AtspiAccessible* root, AtspiRole role, AtspiStateType state,
-    const std::function<bool(AtspiAccessible*)>& matches, const AtspiBudget& budget)
+// A window's buttons never sit among the items of a list, tree, table or menu, which are most of
+// what a window holds.
+bool holdsItems(AtspiRole role)
 {
+    switch (role) {
+    case ATSPI_ROLE_LIST:
+    case ATSPI_ROLE_LIST_BOX:
+    case ATSPI_ROLE_TREE:
+    case ATSPI_ROLE_TREE_TABLE:
+    case ATSPI_ROLE_TABLE:
+    case ATSPI_ROLE_MENU_BAR:
+    case ATSPI_ROLE_MENU:
+    case ATSPI_ROLE_POPUP_MENU:
+    case ATSPI_ROLE_COMBO_BOX:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The first button below a window that `matches`, breadth first, through the collection
+// interface in one request where the toolkit has it; none when there is none. The search ends at
+// the first, since the searches of one batched read share its time.
+Accessible findButton(AtspiAccessible* root, AtspiStateType state, const std::function<bool(AtspiAccessible*)>& matches,
+    const AtspiBudget& budget)
+{
+    const AtspiRole role = ATSPI_ROLE_PUSH_BUTTON;
     if (auto collection = GObjectRef<AtspiCollection>::adopt(atspi_accessible_get_collection_iface(root))) {
         auto states = GObjectRef<AtspiStateSet>::adopt(atspi_state_set_new(nullptr));
         if (state != ATSPI_STATE_INVALID)
             atspi_state_set_add(states.get(), state);
         GArray* roles = g_array_new(FALSE, FALSE, sizeof(AtspiRole));
-        if (role != ATSPI_ROLE_INVALID)
-            g_array_append_val(roles, role);
+        g_array_append_val(roles, role);
         auto rule = GObjectRef<AtspiMatchRule>::adopt(atspi_match_rule_new(states.get(), ATSPI_Collection_MATCH_ALL,
             nullptr, ATSPI_Collection_MATCH_NONE, roles, ATSPI_Collection_MATCH_ANY, nullptr,
             ATSPI_Collection_MATCH_NONE, FALSE));
@@ -106,9 +126,10 @@ Accessible findDescendant(AtspiAccessible* root, AtspiRole role, AtspiStateType 
     for (std::size_t next = 0; next < queue.size() && next < maximumSearchedDescendants && budget.arm(); ++next) {
         AtspiAccessible* candidate = queue[next].get();
         const auto candidateRole = atspi_accessible_get_role(candidate, nullptr);
-        if ((role == ATSPI_ROLE_INVALID || candidateRole == role)
-            && (state == ATSPI_STATE_INVALID || hasState(candidate, state)) && matches(candidate))
+        if (candidateRole == role && (state == ATSPI_STATE_INVALID || hasState(candidate, state)) && matches(candidate))
             return std::move(queue[next]);
+        if (holdsItems(candidateRole))
+            continue;
         for (auto& child : childrenOf(candidate, budget))
             queue.push_back(std::move(child));
     }
@@ -117,10 +138,12 @@ Accessible findDescendant(AtspiAccessible* root, AtspiRole role, AtspiStateType 
 
 } // namespace
 
-AtspiAttributeReader::AtspiAttributeReader(AtspiSession& session, AtspiAccessible* accessible, const AtspiBudget& budget)
+AtspiAttributeReader::AtspiAttributeReader(
+    AtspiSession& session, AtspiAccessible* accessible, const AtspiBudget& budget, AtspiSpinArrow arrow)
     : session_(session)
     , accessible_(accessible)
     , budget_(budget)
+    , arrow_(arrow)
 {
 }
 
@@ -198,6 +221,8 @@ AXAttributeResult AtspiAttributeReader::read(const std::string& attribute)
 {
     if (AtspiSession::isGone(accessible_))
         return tl::unexpected(AXError::invalidUIElement);
+    if (arrow_ != AtspiSpinArrow::none)
+        return readArrow(attribute);
     static const std::map<std::string, std::function<AXAttributeResult(AtspiAttributeReader&)>> readers {
         { "AXRole",
             [](AtspiAttributeReader& r) -> AXAttributeResult {
@@ -275,8 +300,31 @@ AXAttributeResult AtspiAttributeReader::read(const std::string& attribute)
     return tl::unexpected(AXError::attributeUnsupported);
 }
 
+const std::vector<std::string> arrowAttributes { "AXRole", "AXSubrole", "AXParent", "AXWindow", "AXPosition", "AXSize" };
+
+AXAttributeResult AtspiAttributeReader::readArrow(const std::string& attribute)
+{
+    if (attribute == "AXRole")
+        return AXValue::text("AXButton");
+    if (attribute == "AXSubrole")
+        return AXValue::text(arrow_ == AtspiSpinArrow::increment ? "AXIncrementArrow" : "AXDecrementArrow");
+    if (attribute == "AXParent")
+        return element(accessible_);
+    if (attribute == "AXWindow")
+        return window();
+    if (attribute != "AXPosition" && attribute != "AXSize")
+        return tl::unexpected(AXError::attributeUnsupported);
+    const auto spin = frame();
+    if (!spin)
+        return tl::unexpected(spin.error());
+    const auto arrow = spinArrowFrame(session_.toolkit(accessible_, budget_), *spin, arrow_);
+    return attribute == "AXPosition" ? AXValue::point(arrow.origin) : AXValue::size(arrow.size);
+}
+
 tl::expected<std::vector<std::string>, AXError> AtspiAttributeReader::names()
 {
+    if (arrow_ != AtspiSpinArrow::none)
+        return arrowAttributes;
     if (auto known = role(); !known)
         return tl::unexpected(known.error());
     std::vector<std::string> names { "AXRole", "AXSubrole", "AXRoleDescription", "AXTitle", "AXDescription", "AXHelp",
@@ -292,6 +340,8 @@ tl::expected<std::vector<std::string>, AXError> AtspiAttributeReader::names()
 
 tl::expected<std::vector<std::string>, AXError> AtspiAttributeReader::actionNames()
 {
+    if (arrow_ != AtspiSpinArrow::none)
+        return std::vector<std::string> {};
     if (!budget_.arm())
         return tl::unexpected(AXError::cannotComplete);
     static const std::map<std::string, std::string> axNames { { "click", "AXPress" }, { "press", "AXPress" },
@@ -343,6 +393,8 @@ AXAttributeResult AtspiAttributeReader::children(bool visibleOnly, bool windowsO
 
 AXAttributeResult AtspiAttributeReader::window()
 {
+    if (auto window = session_.windowOfLastHit(accessible_))
+        return element(window.get());
     // The top level: the ancestor (or the element) whose parent is the application.
     constexpr int maximumDepth = 64;
     Accessible current = Accessible::borrow(accessible_);
@@ -370,7 +422,7 @@ AXAttributeResult AtspiAttributeReader::focusedWindow()
     return tl::unexpected(budget_.failure(AXError::noValue));
 }
 
-AXAttributeResult AtspiAttributeReader::extents(bool position)
+tl::expected<AXRect, AXError> AtspiAttributeReader::frame()
 {
     auto component = GObjectRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(accessible_));
     if (!component)
@@ -382,9 +434,15 @@ AXAttributeResult AtspiAttributeReader::extents(bool position)
     GErrorOwned error(raw);
     if (error || !rect)
         return tl::unexpected(budget_.failure(AXError::noValue));
-    if (position)
-        return AXValue::point({ static_cast<double>(rect->x), static_cast<double>(rect->y) });
-    return AXValue::size({ static_cast<double>(rect->width), static_cast<double>(rect->height) });
+    return AXRect { { double(rect->x), double(rect->y) }, { double(rect->width), double(rect->height) } };
+}
+
+AXAttributeResult AtspiAttributeReader::extents(bool position)
+{
+    const auto rect = frame();
+    if (!rect)
+        return tl::unexpected(rect.error());
+    return position ? AXValue::point(rect->origin) : AXValue::size(rect->size);
 }
 
 AXAttributeResult AtspiAttributeReader::selected()
@@ -442,14 +500,14 @@ AXAttributeResult AtspiAttributeReader::windowButton(const std::string& attribut
         return tl::unexpected(budget_.failure(AXError::attributeUnsupported));
     Accessible found;
     if (attribute == "AXDefaultButton") {
-        found = findDescendant(accessible_, ATSPI_ROLE_PUSH_BUTTON, ATSPI_STATE_IS_DEFAULT,
+        found = findButton(accessible_, ATSPI_STATE_IS_DEFAULT,
             [](AtspiAccessible*) { return true; }, budget_);
     } else if (attribute == "AXCancelButton") {
-        found = findDescendant(accessible_, ATSPI_ROLE_PUSH_BUTTON, ATSPI_STATE_INVALID,
+        found = findButton(accessible_, ATSPI_STATE_INVALID,
             [](AtspiAccessible* button) { return isCancelName(nameOf(button)); }, budget_);
     } else if (attribute != "AXFullScreenButton") {
         // Only client-side decorations are accessible; a window manager's title bar is not.
-        found = findDescendant(accessible_, ATSPI_ROLE_PUSH_BUTTON, ATSPI_STATE_INVALID,
+        found = findButton(accessible_, ATSPI_STATE_INVALID,
             [&](AtspiAccessible* button) {
                 if (headerBarButtonSubrole(nameOf(button)) != attribute)
                     return false;

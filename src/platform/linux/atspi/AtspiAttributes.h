@@ -3,6 +3,7 @@
 #include "accessibility/Accessibility.h"
 #include "platform/linux/atspi/AtspiRoles.h"
 #include "platform/linux/atspi/AtspiSession.h"
+#include "platform/linux/atspi/AtspiSpinArrows.h"
 
 #include <optional>
 #include <string>
@@ -10,11 +11,12 @@
 
 namespace tintra {
 
-// Reads the AX attributes of one accessible within one budget. The facts
-// several attributes share (role, parent, states) are asked once per reader.
+// Reads the AX attributes of one accessible, or of an arrow of a spin button, within one budget.
+// The facts several attributes share (role, parent, states) are asked once per reader.
 class AtspiAttributeReader {
 public:
-    AtspiAttributeReader(AtspiSession& session, AtspiAccessible* accessible, const AtspiBudget& budget);
+    AtspiAttributeReader(AtspiSession& session, AtspiAccessible* accessible, const AtspiBudget& budget,
+        AtspiSpinArrow arrow = AtspiSpinArrow::none);
 
     AXAttributeResult read(const std::string& attribute);
     // The attributes this element answers, window buttons on windows only.
@@ -22,6 +24,8 @@ public:
     tl::expected<std::vector<std::string>, AXError> actionNames();
 
     tl::expected<AXRoles, AXError> roles();
+    // Position and size in one request.
+    tl::expected<AXRect, AXError> frame();
 
 private:
     tl::expected<AtspiRole, AXError> role();
@@ -34,6 +38,8 @@ private:
     AXAttributeResult window();
     AXAttributeResult focusedWindow();
     AXAttributeResult extents(bool position);
+    // A spin button's arrow: a button of its own in the spin button, where it is drawn.
+    AXAttributeResult readArrow(const std::string& attribute);
     AXAttributeResult selected();
     AXAttributeResult value();
     // A window's button, found among its descendants.
@@ -42,6 +48,7 @@ private:
     AtspiSession& session_;
     AtspiAccessible* accessible_;
     const AtspiBudget& budget_;
+    AtspiSpinArrow arrow_;
     std::optional<tl::expected<AtspiRole, AXError>> role_;
     std::optional<AtspiRoleFacts> facts_;
 };

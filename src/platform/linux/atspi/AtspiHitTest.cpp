@@ -115,8 +115,7 @@ Accessible windowAt(AtspiAccessible* application, AXPoint point, const AtspiBudg
 
 } // namespace
 
-tl::expected<GObjectRef<AtspiAccessible>, AXError> hitTest(
-    AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget)
+tl::expected<AtspiHit, AXError> hitTest(AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget)
 {
     std::vector<Accessible> applications;
     if (throughApplication) {
@@ -142,10 +141,10 @@ tl::expected<GObjectRef<AtspiAccessible>, AXError> hitTest(
     }
     if (!window)
         return tl::unexpected(budget.failure(AXError::noValue));
-    auto found = deepest(std::move(window), point, budget);
+    auto found = deepest(window, point, budget);
     if (budget.isSpent())
         return tl::unexpected(AXError::cannotComplete);
-    return found;
+    return AtspiHit { std::move(found), std::move(window) };
 }
 
 } // namespace tintra

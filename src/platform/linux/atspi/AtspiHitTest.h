@@ -14,7 +14,10 @@ namespace tintra {
 // the asked element. Where a toolkit answers nothing, or an element that does
 // not hold the point, the children are searched here; a selected notebook
 // tab stands for its page, which lies outside the tab's own extents.
-tl::expected<GObjectRef<AtspiAccessible>, AXError> hitTest(
-    AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget);
+struct AtspiHit {
+    GObjectRef<AtspiAccessible> element;
+    GObjectRef<AtspiAccessible> window; // the top level it lies in
+};
+tl::expected<AtspiHit, AXError> hitTest(AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget);
 
 } // namespace tintra

@@ -111,11 +111,25 @@ bool AtspiSession::isGone(AtspiAccessible* accessible)
     return !object.app || !object.app->bus_name || !object.app->bus;
 }
 
-AXElement AtspiSession::element(AtspiAccessible* accessible)
+void AtspiSession::rememberHit(AtspiAccessible* hit, AtspiAccessible* window)
+{
+    lastHit_ = identity(hit);
+    lastHitWindow_ = GObjectRef<AtspiAccessible>::borrow(window);
+}
+
+GObjectRef<AtspiAccessible> AtspiSession::windowOfLastHit(AtspiAccessible* accessible) const
+{
+    if (!lastHitWindow_ || identity(accessible) != lastHit_)
+        return {};
+    return lastHitWindow_;
+}
+
+AXElement AtspiSession::element(AtspiAccessible* accessible, const std::string& part)
 {
     if (!accessible)
         return {};
-    return AXElement(processIdentifier(accessible), identity(accessible), GObjectRef<AtspiAccessible>::borrow(accessible).share());
+    return AXElement(
+        processIdentifier(accessible), identity(accessible) + part, GObjectRef<AtspiAccessible>::borrow(accessible).share());
 }
 
 AtspiAccessible* AtspiSession::accessible(const AXElement& element)

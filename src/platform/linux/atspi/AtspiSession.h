@@ -69,7 +69,8 @@ public:
     // The process whose window was activated last, as the observers saw it.
     std::int32_t activeProcess = 0;
 
-    AXElement element(AtspiAccessible* accessible);
+    // An element of this accessible, or of the part of it whose name follows its identity.
+    AXElement element(AtspiAccessible* accessible, const std::string& part = {});
     // The accessible an element of ours holds; nullptr for the system-wide
     // element and for elements of applications that have gone.
     static AtspiAccessible* accessible(const AXElement& element);
@@ -86,6 +87,11 @@ public:
     Duration timeout(const AXElement& element) const;
     AtspiBudget budget(const AXElement& element) const { return AtspiBudget(executor_, timeout(element)); }
 
+    // The top level the last hit test went through to this element, if it was the one hit: a
+    // click reads the window of what it hit, which then asks nothing more.
+    void rememberHit(AtspiAccessible* hit, AtspiAccessible* window);
+    GObjectRef<AtspiAccessible> windowOfLastHit(AtspiAccessible* accessible) const;
+
     static std::string identity(AtspiAccessible* accessible);
     // GTK 3's "window-type" attribute of a top level ("normal", "popup-menu" …).
     static std::string windowType(AtspiAccessible* accessible);
@@ -100,6 +106,8 @@ private:
     std::map<std::string, std::int32_t> processIdentifiers_; // by bus name
     std::map<std::string, AtspiToolkit> toolkits_;           // by bus name
     std::map<std::string, Duration> timeouts_;               // by identity
+    std::string lastHit_;
+    GObjectRef<AtspiAccessible> lastHitWindow_;
 };
 
 } // namespace tintra
