@@ -20,7 +20,13 @@
 namespace tintra {
 
 struct TintraComposition::Adapters {
-    explicit Adapters(MainExecutor& executor) : accessibility(executor), inputEvents(executor), silenceFacts(executor) {}
+    explicit Adapters(MainExecutor& executor)
+        : accessibility(executor)
+        , workspace(&accessibility)
+        , inputEvents(executor)
+        , silenceFacts(executor)
+    {
+    }
 
     FileBookmarksLinux bookmarks;
     SoundTypeRegistryLinux soundTypes;

@@ -1,4 +1,6 @@
+#include "platform/linux/MainExecutorGlib.h"
 #include "platform/linux/WorkspaceLinux.h"
+#include "platform/linux/atspi/AccessibilityAtspi.h"
 #include "platform/linux/dbus/LoginSession.h"
 #include "platform/linux/files/DiskArbitrationLinux.h"
 
@@ -73,6 +75,47 @@ TEST(WorkspaceLinuxDesktop, AProcessWithAWindowRunsWithItsDesktopEntryFollowsAct
     iterateFor(std::chrono::milliseconds(300));
     EXPECT_EQ(changes, launches + 1);
     EXPECT_TRUE(lists(workspace, getpid()));
+}
+
+TEST(WorkspaceLinuxDesktop, ApplicationsOnTheAccessibilityBusRunAlsoWithoutAWindowAndTheQtProgramByItsEntry)
+{
+    VirtualDesktop desktop;
+    if (desktop.skipReason)
+        GTEST_SKIP() << *desktop.skipReason;
+    std::filesystem::create_directories(desktop.folder() / "data/applications");
+    std::ofstream(desktop.folder() / "data/applications/org.tintradorvel.test.QtControls.desktop")
+        << "[Desktop Entry]\nType=Application\nName=Qt Controls\nExec=" TINTRA_QT6_CONTROLS "\n";
+    MainExecutorGlib executor;
+    AccessibilityAtspi accessibility(executor);
+    WorkspaceLinux workspace(&accessibility);
+    int changes = 0;
+    auto subscription = workspace.observeRunningApplications([&] { ++changes; });
+
+    // A GTK program that shows nothing, as a tray's helper may be, on a Python of another name
+    // than the one of the system's entry, so that nothing but its own name names it.
+    const auto python = desktop.folder() / "tintra-windowless";
+    std::filesystem::copy_file(std::filesystem::canonical("/usr/bin/python3"), python);
+    auto windowless = desktop.start({ python.string(), "-c",
+        "import gi\nfrom gi.repository import GLib\nGLib.set_prgname('Tintra Windowless')\n"
+        "gi.require_version('Gtk', '3.0')\nfrom gi.repository import Gtk\nGtk.main()\n" });
+    ASSERT_TRUE(iterateUntil([&] { return lists(workspace, windowless.pid()); })) << desktop.log();
+    const auto shown = *workspace.runningApplication(windowless.pid());
+    EXPECT_EQ(shown.localizedName, "Tintra Windowless");
+    EXPECT_EQ(shown.activationPolicy, ActivationPolicy::prohibited);
+
+    auto qt = desktop.start({ TINTRA_QT6_CONTROLS });
+    ASSERT_TRUE(iterateUntil([&] { return lists(workspace, qt.pid()); })) << desktop.log();
+    const auto application = *workspace.runningApplication(qt.pid());
+    EXPECT_EQ(application.bundleIdentifier, "org.tintradorvel.test.QtControls");
+    EXPECT_EQ(application.localizedName, "Qt Controls");
+    // On the bus before its window is mapped, it becomes regular with the window.
+    EXPECT_TRUE(iterateUntil([&] { return workspace.runningApplication(qt.pid())->activationPolicy == ActivationPolicy::regular; }));
+
+    const int before = changes;
+    windowless.stop();
+    EXPECT_TRUE(iterateUntil([&] { return !lists(workspace, windowless.pid()); })) << desktop.log();
+    iterateFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(changes, before + 1);
 }
 
 TEST(WorkspaceLinuxDesktop, ATmpfsMountedBelowMediaIsToldMountedDescribedAndUnmounted)

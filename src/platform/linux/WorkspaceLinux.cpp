@@ -1,6 +1,7 @@
 #include "platform/linux/WorkspaceLinux.h"
 
 #include "platform/linux/GLibHandles.h"
+#include "platform/linux/atspi/AccessibilityAtspi.h"
 #include "platform/linux/dbus/LoginSession.h"
 #include "platform/linux/files/AppStreamMetainfo.h"
 #include "platform/linux/files/DesktopEntries.h"
@@ -15,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <fstream>
 
 namespace tintra {
@@ -80,7 +82,20 @@ std::optional<std::filesystem::path> iconOf(GDesktopAppInfo* info)
     return std::nullopt;
 }
 
-RunningApplication describe(pid_t process, bool hasNormalWindow, const WindowHints& hints)
+// What its windows make an application: regular with a normal one, an accessory with others
+// only, else one that shows nothing of its own.
+ActivationPolicy policyByWindows(bool hasWindow, bool hasNormalWindow)
+{
+    if (hasNormalWindow)
+        return ActivationPolicy::regular;
+    return hasWindow ? ActivationPolicy::accessory : ActivationPolicy::prohibited;
+}
+
+// How much of itself an application shows, regular the most.
+int shown(ActivationPolicy policy) { return policy == ActivationPolicy::regular ? 2 : policy == ActivationPolicy::accessory ? 1 : 0; }
+
+RunningApplication describe(pid_t process, ActivationPolicy byWindows, const WindowHints& hints,
+    const std::function<std::optional<std::string>()>& accessibleName)
 {
     RunningApplication application;
     application.processIdentifier = process;
@@ -101,8 +116,10 @@ RunningApplication describe(pid_t process, bool hasNormalWindow, const WindowHin
         }
     }
     if (!application.localizedName)
+        application.localizedName = accessibleName();
+    if (!application.localizedName)
         application.localizedName = processName(process);
-    application.activationPolicy = hasNormalWindow || shownEntry ? ActivationPolicy::regular : ActivationPolicy::accessory;
+    application.activationPolicy = shownEntry ? ActivationPolicy::regular : byWindows;
     return application;
 }
 
@@ -120,8 +137,9 @@ std::string volumeName(const MountEntry& entry)
 
 } // namespace
 
-WorkspaceLinux::WorkspaceLinux()
+WorkspaceLinux::WorkspaceLinux(AccessibilityAtspi* accessibility)
     : host_(getpid())
+    , accessibility_(accessibility)
     , connection_(XcbConnection::openOrReport("no running application is known"))
     , mounts_(std::make_unique<MountWatch>())
     , login_(std::make_unique<LoginSession>())
@@ -132,9 +150,11 @@ WorkspaceLinux::WorkspaceLinux()
     });
     if (connection_) {
         windows_ = std::make_unique<WindowFacts>(*connection_);
-        clientList_ = windows_->onClientListChanged([this] { clientListChanged(); });
-        clientListChanged();
+        clientList_ = windows_->onClientListChanged([this] { refresh(); });
     }
+    if (accessibility_)
+        accessibleApplications_ = accessibility_->onApplicationsChanged([this] { refresh(); });
+    refresh();
     mountChanges_ = mounts_->onChanged([this](const auto& before, const auto& after) { mountsChanged(before, after); });
 }
 
@@ -196,28 +216,43 @@ Subscription WorkspaceLinux::observe(WorkspaceNotification notification, Notific
     return notifications_[notification].subscribe(std::move(observer));
 }
 
-void WorkspaceLinux::clientListChanged()
+void WorkspaceLinux::refresh()
 {
-    std::map<pid_t, bool> normal; // each process with a window: whether one is normal
-    std::map<pid_t, WindowHints> hints;
-    for (const auto& window : windows_->windows()) {
-        if (!window.pid || *window.pid <= 0)
-            continue;
-        normal[*window.pid] = normal[*window.pid] || window.type == WindowType::normal;
-        auto& said = hints[*window.pid];
-        if (!window.applicationID.empty())
-            said.applicationIDs.push_back(window.applicationID);
-        if (!window.windowClass.empty())
-            said.windowClasses.push_back(window.windowClass);
+    struct Seen {
+        bool hasWindow = false;
+        bool hasNormalWindow = false;
+        WindowHints hints;
+    };
+    std::map<pid_t, Seen> seen;
+    if (windows_) {
+        for (const auto& window : windows_->windows()) {
+            if (!window.pid || *window.pid <= 0)
+                continue;
+            auto& process = seen[*window.pid];
+            process.hasWindow = true;
+            process.hasNormalWindow = process.hasNormalWindow || window.type == WindowType::normal;
+            if (!window.applicationID.empty())
+                process.hints.applicationIDs.push_back(window.applicationID);
+            if (!window.windowClass.empty())
+                process.hints.windowClasses.push_back(window.windowClass);
+        }
     }
-    bool changed = std::erase_if(applications_, [&](const auto& entry) { return !normal.contains(entry.first); }) > 0;
-    for (const auto& [process, hasNormalWindow] : normal) {
+    if (accessibility_) {
+        for (const auto process : accessibility_->applicationProcesses())
+            seen[process];
+    }
+    bool changed = std::erase_if(applications_, [&](const auto& entry) { return !seen.contains(entry.first); }) > 0;
+    for (const auto& [process, facts] : seen) {
+        const auto byWindows = policyByWindows(facts.hasWindow, facts.hasNormalWindow);
         auto found = applications_.find(process);
         if (found == applications_.end()) {
-            applications_.emplace(process, describe(process, hasNormalWindow, hints[process]));
+            const auto accessibleName = [&, process = process]() -> std::optional<std::string> {
+                return accessibility_ ? accessibility_->applicationName(process) : std::nullopt;
+            };
+            applications_.emplace(process, describe(process, byWindows, facts.hints, accessibleName));
             changed = true;
-        } else if (hasNormalWindow && found->second.activationPolicy != ActivationPolicy::regular) {
-            found->second.activationPolicy = ActivationPolicy::regular;
+        } else if (shown(byWindows) > shown(found->second.activationPolicy)) {
+            found->second.activationPolicy = byWindows;
         }
     }
     if (changed)

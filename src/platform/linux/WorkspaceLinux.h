@@ -12,17 +12,20 @@
 namespace tintra {
 
 struct MountEntry;
+class AccessibilityAtspi;
 class LoginSession;
 class MountWatch;
 class WindowFacts;
 class XcbConnection;
 
-// The user's session as the X11 window manager and the mount table show it.
-// The running applications are the processes with a managed window
-// (_NET_WM_PID): each named by its desktop entry (found from GIO's launch
-// variable or by its executable), in the user's locale, else by its process
-// name; regular when it has a normal window or its entry is shown, else an
-// accessory. The frontmost is the process of _NET_ACTIVE_WINDOW. Volumes the
+// The user's session as the X11 window manager, the accessibility bus and the
+// mount table show it. The running applications are the processes with a
+// managed window (_NET_WM_PID) or an application on the accessibility bus:
+// each named by its desktop entry (desktopEntryOfProcess), in the user's
+// locale, else by its accessible application's name, else by its process name;
+// regular when it has a normal window or its entry is shown, an accessory with
+// other windows only, else prohibited. The frontmost is the process of
+// _NET_ACTIVE_WINDOW. Volumes the
 // user sees (MountTable's isUserVolume) mounting and unmounting are told as
 // they happen; powering off and switching users as logind tells them
 // (LoginSession). Main thread only.
@@ -31,7 +34,8 @@ class XcbConnection;
 // application; mounts are still told. Without logind, the same for its news.
 class WorkspaceLinux final : public Workspace {
 public:
-    WorkspaceLinux();
+    // Without an accessibility service, the applications with windows only.
+    explicit WorkspaceLinux(AccessibilityAtspi* accessibility = nullptr);
     ~WorkspaceLinux() override;
     WorkspaceLinux(const WorkspaceLinux&) = delete;
     WorkspaceLinux& operator=(const WorkspaceLinux&) = delete;
@@ -47,11 +51,12 @@ public:
     Subscription observe(WorkspaceNotification notification, NotificationObserver observer) override;
 
 private:
-    void clientListChanged();
+    void refresh();
     void mountsChanged(const std::vector<MountEntry>& before, const std::vector<MountEntry>& after);
     void tell(WorkspaceNotification notification, const VolumeNotification& volume);
 
     const std::int32_t host_;
+    AccessibilityAtspi* accessibility_;
     std::unique_ptr<XcbConnection> connection_;
     std::unique_ptr<WindowFacts> windows_;
     std::unique_ptr<MountWatch> mounts_;
@@ -60,6 +65,7 @@ private:
     Listeners<> applicationsChanged_;
     std::map<WorkspaceNotification, Listeners<const VolumeNotification&>> notifications_;
     Subscription clientList_;
+    Subscription accessibleApplications_;
     Subscription mountChanges_;
 };
 

@@ -10,10 +10,14 @@
 
 #include <unistd.h>
 
+#include <array>
+
 namespace tintra {
+
 namespace {
 
 const std::string placeholderPrefix = "application:";
+const std::array<const char*, 2> applicationEvents { "object:children-changed:add", "object:children-changed:remove" };
 
 GObjectRef<GDBusConnection> sessionBus()
 {
@@ -69,7 +73,14 @@ void enableToolkitAccessibility()
 
 AccessibilityAtspi::AccessibilityAtspi(MainExecutor& executor) : session_(std::make_shared<AtspiSession>(executor)) {}
 
-AccessibilityAtspi::~AccessibilityAtspi() = default;
+AccessibilityAtspi::~AccessibilityAtspi()
+{
+    if (desktopReceiver_ && session_->isConnected()) {
+        session_->events().removeReceiver(*desktopReceiver_);
+        for (const char* type : applicationEvents)
+            session_->events().unsubscribe(type);
+    }
+}
 
 bool AccessibilityAtspi::isProcessTrusted()
 {
@@ -239,6 +250,51 @@ tl::expected<std::int32_t, AXError> AccessibilityAtspi::processIdentifier(const 
     if (pid <= 0)
         return tl::unexpected(AXError::invalidUIElement);
     return pid;
+}
+
+std::vector<std::int32_t> AccessibilityAtspi::applicationProcesses()
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    std::vector<std::int32_t> processes;
+    for (const auto& application : session_->applications()) {
+        if (const auto pid = session_->processIdentifier(application.get()); pid > 0)
+            processes.push_back(pid);
+    }
+    return processes;
+}
+
+std::optional<std::string> AccessibilityAtspi::applicationName(std::int32_t processIdentifier)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    // Our own would be answered on this thread, which would be the one waiting.
+    if (processIdentifier == getpid())
+        return std::nullopt;
+    auto application = session_->application(processIdentifier);
+    if (!application)
+        return std::nullopt;
+    const AtspiBudget budget(session_->executor(), std::chrono::milliseconds(250));
+    if (!budget.arm())
+        return std::nullopt;
+    GOwned<char> name(atspi_accessible_get_name(application.get(), nullptr));
+    if (!name || !*name.get())
+        return std::nullopt;
+    return std::string(name.get());
+}
+
+Subscription AccessibilityAtspi::onApplicationsChanged(std::function<void()> listener)
+{
+    TINTRA_ASSERT_MAIN_THREAD();
+    if (!desktopReceiver_ && session_->isConnected()) {
+        // The registry tells of an application coming and going as a change of the desktop's children.
+        for (const char* type : applicationEvents)
+            session_->events().subscribe(type);
+        desktopReceiver_ = session_->events().addReceiver([this](const AtspiEvent& event) {
+            if (event.source && event.type && std::string_view(event.type).starts_with("object:children-changed")
+                && atspi_accessible_get_role(event.source, nullptr) == ATSPI_ROLE_DESKTOP_FRAME)
+                applicationsChanged_.tell();
+        });
+    }
+    return applicationsChanged_.subscribe(std::move(listener));
 }
 
 tl::expected<std::unique_ptr<AXObserver>, AXError> AccessibilityAtspi::createObserver(

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "accessibility/Accessibility.h"
+#include "platform/linux/Listeners.h"
 #include "support/MainExecutor.h"
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 typedef struct _AtspiAccessible AtspiAccessible;
 
@@ -56,12 +60,20 @@ public:
     tl::expected<std::unique_ptr<AXObserver>, AXError> createObserver(
         std::int32_t processIdentifier, AXObserverCallback callback) override;
 
+    // For the workspace: the process of each application on the accessibility bus, an
+    // application's own name (asked within 0.25 s), and news whenever one comes or goes.
+    std::vector<std::int32_t> applicationProcesses();
+    std::optional<std::string> applicationName(std::int32_t processIdentifier);
+    Subscription onApplicationsChanged(std::function<void()> listener);
+
 private:
     // The accessible behind an element, the application found anew for an
     // application element made before its process was on the bus.
     tl::expected<AtspiAccessible*, AXError> resolve(const AXElement& element);
 
     std::shared_ptr<AtspiSession> session_;
+    Listeners<> applicationsChanged_;
+    std::optional<std::uint64_t> desktopReceiver_; // while someone listens for applications
 };
 
 } // namespace tintra

@@ -155,18 +155,28 @@ std::int32_t AtspiSession::processIdentifier(AtspiAccessible* accessible)
     return pid;
 }
 
-GObjectRef<AtspiAccessible> AtspiSession::application(std::int32_t processIdentifier)
+std::vector<GObjectRef<AtspiAccessible>> AtspiSession::applications()
 {
-    if (!connected_ || processIdentifier <= 0)
-        return {};
-    auto desktop = GObjectRef<AtspiAccessible>::adopt(atspi_get_desktop(0));
+    std::vector<GObjectRef<AtspiAccessible>> all;
+    auto desktop = GObjectRef<AtspiAccessible>::adopt(connected_ ? atspi_get_desktop(0) : nullptr);
     if (!desktop)
-        return {};
+        return all;
     atspi_set_timeout(milliseconds(defaultTimeout), -1);
     const int count = atspi_accessible_get_child_count(desktop.get(), nullptr);
     for (int i = 0; i < count; ++i) {
         auto application = GObjectRef<AtspiAccessible>::adopt(atspi_accessible_get_child_at_index(desktop.get(), i, nullptr));
-        if (application && !isGone(application.get()) && this->processIdentifier(application.get()) == processIdentifier)
+        if (application && !isGone(application.get()))
+            all.push_back(std::move(application));
+    }
+    return all;
+}
+
+GObjectRef<AtspiAccessible> AtspiSession::application(std::int32_t processIdentifier)
+{
+    if (processIdentifier <= 0)
+        return {};
+    for (auto& application : applications()) {
+        if (this->processIdentifier(application.get()) == processIdentifier)
             return application;
     }
     return {};

@@ -76,8 +76,9 @@ public:
     static AtspiAccessible* accessible(const AXElement& element);
     static bool isGone(AtspiAccessible* accessible);
 
-    // The application on the desktop with this process id, found through the
+    // The applications on the desktop, and the one with this process id, found through the
     // registry (which answers for stopped applications too).
+    std::vector<GObjectRef<AtspiAccessible>> applications();
     GObjectRef<AtspiAccessible> application(std::int32_t processIdentifier);
     std::int32_t processIdentifier(AtspiAccessible* accessible);
     AtspiToolkit toolkit(AtspiAccessible* accessible, const AtspiBudget& budget);
