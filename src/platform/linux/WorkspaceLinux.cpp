@@ -158,7 +158,24 @@ WorkspaceLinux::WorkspaceLinux(AccessibilityAtspi* accessibility)
     mountChanges_ = mounts_->onChanged([this](const auto& before, const auto& after) { mountsChanged(before, after); });
 }
 
-WorkspaceLinux::~WorkspaceLinux() = default;
+WorkspaceLinux::~WorkspaceLinux()
+{
+    if (settling_)
+        g_source_remove(settling_);
+}
+
+void WorkspaceLinux::settleLater()
+{
+    if (settling_)
+        return;
+    const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(windowlessSettling).count() + 10;
+    settling_ = g_timeout_add(guint(delay), [](gpointer self) {
+        auto* workspace = static_cast<WorkspaceLinux*>(self);
+        workspace->settling_ = 0;
+        workspace->refresh();
+        return G_SOURCE_REMOVE;
+    }, this);
+}
 
 std::optional<RunningApplication> WorkspaceLinux::runningApplication(std::int32_t processIdentifier) const
 {
@@ -238,8 +255,23 @@ void WorkspaceLinux::refresh()
         }
     }
     if (accessibility_) {
-        for (const auto process : accessibility_->applicationProcesses())
-            seen[process];
+        // A program is on the bus a moment before it maps its window: told without one only once
+        // it has stayed so, or its launch would be taken for that of one that shows nothing.
+        const auto now = std::chrono::steady_clock::now();
+        std::map<pid_t, std::chrono::steady_clock::time_point> windowless;
+        for (const auto process : accessibility_->applicationProcesses()) {
+            if (seen.contains(process) || applications_.contains(process)) {
+                seen[process];
+                continue;
+            }
+            const auto since = windowlessSince_.contains(process) ? windowlessSince_[process] : now;
+            windowless[process] = since;
+            if (now - since >= windowlessSettling)
+                seen[process];
+            else
+                settleLater();
+        }
+        windowlessSince_ = std::move(windowless);
     }
     bool changed = std::erase_if(applications_, [&](const auto& entry) { return !seen.contains(entry.first); }) > 0;
     for (const auto& [process, facts] : seen) {

@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <set>
@@ -24,7 +25,8 @@ class XcbConnection;
 // each named by its desktop entry (desktopEntryOfProcess), in the user's
 // locale, else by its accessible application's name, else by its process name;
 // regular when it has a normal window or its entry is shown, an accessory with
-// other windows only, else prohibited. The frontmost is the process of
+// other windows only, else prohibited (told once it has stayed without a window
+// for windowlessSettling). The frontmost is the process of
 // _NET_ACTIVE_WINDOW. Volumes the
 // user sees (MountTable's isUserVolume) mounting and unmounting are told as
 // they happen; powering off and switching users as logind tells them
@@ -35,6 +37,8 @@ class XcbConnection;
 class WorkspaceLinux final : public Workspace {
 public:
     // Without an accessibility service, the applications with windows only.
+    static constexpr auto windowlessSettling = std::chrono::seconds(2);
+
     explicit WorkspaceLinux(AccessibilityAtspi* accessibility = nullptr);
     ~WorkspaceLinux() override;
     WorkspaceLinux(const WorkspaceLinux&) = delete;
@@ -52,6 +56,7 @@ public:
 
 private:
     void refresh();
+    void settleLater();
     void mountsChanged(const std::vector<MountEntry>& before, const std::vector<MountEntry>& after);
     void tell(WorkspaceNotification notification, const VolumeNotification& volume);
 
@@ -62,6 +67,8 @@ private:
     std::unique_ptr<MountWatch> mounts_;
     std::unique_ptr<LoginSession> login_;
     std::map<pid_t, RunningApplication> applications_;
+    std::map<pid_t, std::chrono::steady_clock::time_point> windowlessSince_; // on the bus, not yet told
+    unsigned settling_ = 0; // the GLib source that looks at them again
     Listeners<> applicationsChanged_;
     std::map<WorkspaceNotification, Listeners<const VolumeNotification&>> notifications_;
     Subscription clientList_;
