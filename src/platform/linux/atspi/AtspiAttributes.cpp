@@ -424,6 +424,13 @@ AXAttributeResult AtspiAttributeReader::focusedWindow()
 
 tl::expected<AXRect, AXError> AtspiAttributeReader::frame()
 {
+    if (!frame_)
+        frame_ = askFrame();
+    return *frame_;
+}
+
+tl::expected<AXRect, AXError> AtspiAttributeReader::askFrame()
+{
     auto component = GObjectRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(accessible_));
     if (!component)
         return tl::unexpected(AXError::attributeUnsupported);

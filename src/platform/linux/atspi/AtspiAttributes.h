@@ -24,7 +24,7 @@ public:
     tl::expected<std::vector<std::string>, AXError> actionNames();
 
     tl::expected<AXRoles, AXError> roles();
-    // Position and size in one request.
+    // Position and size, asked once.
     tl::expected<AXRect, AXError> frame();
 
 private:
@@ -37,6 +37,7 @@ private:
     AXAttributeResult children(bool visibleOnly, bool windowsOnly);
     AXAttributeResult window();
     AXAttributeResult focusedWindow();
+    tl::expected<AXRect, AXError> askFrame();
     AXAttributeResult extents(bool position);
     // A spin button's arrow: a button of its own in the spin button, where it is drawn.
     AXAttributeResult readArrow(const std::string& attribute);
@@ -51,6 +52,7 @@ private:
     AtspiSpinArrow arrow_;
     std::optional<tl::expected<AtspiRole, AXError>> role_;
     std::optional<AtspiRoleFacts> facts_;
+    std::optional<tl::expected<AXRect, AXError>> frame_;
 };
 
 } // namespace tintra
