@@ -191,12 +191,23 @@ TEST(LoginSessionDesktop, LogindsShutdownAndTheSessionsActivityAreTold)
     ASSERT_TRUE(iterateUntil([&] { return told.size() == 2; })) << desktop.log();
     const std::string shutdown = mock + "/org/freedesktop/login1 -m org.freedesktop.DBus.Mock.EmitSignal "
                                         "org.freedesktop.login1.Manager PrepareForShutdown b ";
-    // Called off: no news. Then for real.
+    const auto state = [&](const char* value) {
+        return desktop.run(mock + "/org/freedesktop/login1/session/c1 -m org.freedesktop.DBus.Mock.UpdateProperties "
+                                  "org.freedesktop.login1.Session \"{'State': <'" + std::string(value) + "'>}\"");
+    };
+    // Called off: no news. Then for real, and the sessions closing with it are the same end.
     ASSERT_EQ(desktop.run(shutdown + "'[<false>]'"), 0);
     ASSERT_EQ(desktop.run(shutdown + "'[<true>]'"), 0);
     ASSERT_TRUE(iterateUntil([&] { return told.size() == 3; })) << desktop.log();
+    ASSERT_EQ(state("closing"), 0);
     iterateFor(std::chrono::milliseconds(300));
-    EXPECT_EQ(told, (std::vector<std::string> { "inactive", "active", "power off" }));
+    // Called off again; then a logout alone.
+    ASSERT_EQ(desktop.run(shutdown + "'[<false>]'"), 0);
+    ASSERT_EQ(state("active"), 0);
+    ASSERT_EQ(state("closing"), 0);
+    ASSERT_TRUE(iterateUntil([&] { return told.size() == 4; })) << desktop.log();
+    iterateFor(std::chrono::milliseconds(300));
+    EXPECT_EQ(told, (std::vector<std::string> { "inactive", "active", "power off", "power off" }));
 }
 
 } // namespace

@@ -26,8 +26,10 @@ LoginSession::LoginSession()
             return;
         g_variant_get(parameters, "(b)", &starting);
         // It is sent again with false when the shutdown was called off.
-        if (starting && onPowerOff_)
-            onPowerOff_();
+        if (starting)
+            end();
+        else
+            ending_ = false;
     });
 }
 
@@ -61,8 +63,23 @@ void LoginSession::follow(GVariantHandle reply, bool byProcess)
     session_->setOnChange([this] { sessionChanged(); });
 }
 
+void LoginSession::end()
+{
+    if (!std::exchange(ending_, true) && onPowerOff_)
+        onPowerOff_();
+}
+
 void LoginSession::sessionChanged()
 {
+    // A logout: logind closes the session while its programs are still running. A session
+    // found closing already is one that programs outlived.
+    if (const auto state = session_->property("State"); state && g_variant_is_of_type(state.get(), G_VARIANT_TYPE_STRING)) {
+        const bool closing = std::strcmp(g_variant_get_string(state.get(), nullptr), "closing") == 0;
+        const bool wasOpen = closing_ == false;
+        closing_ = closing;
+        if (closing && wasOpen)
+            end();
+    }
     const auto value = session_->property("Active");
     if (!value || !g_variant_is_of_type(value.get(), G_VARIANT_TYPE_BOOLEAN))
         return;

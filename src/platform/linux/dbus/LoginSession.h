@@ -9,8 +9,9 @@
 namespace tintra {
 
 // This process's login session as logind on the system bus tells it: the
-// machine about to power off or restart (PrepareForShutdown), and the session
-// switched away from and back to (its Active property). The session is the
+// machine about to power off or restart (PrepareForShutdown) or the session
+// closing at a logout (its State "closing"), told once however both come, and
+// the session switched away from and back to (its Active property). The session is the
 // one logind names for this process, else the one of $XDG_SESSION_ID. Main
 // thread only. Without logind, or outside any session, it says so once on
 // standard error and tells nothing.
@@ -31,11 +32,14 @@ private:
     void findSession();
     void follow(GVariantHandle reply, bool byProcess);
     void sessionChanged();
+    void end();
 
     BusProxy manager_;
     std::unique_ptr<BusProxy> session_;
     bool asking_ = false;
     std::optional<bool> active_;
+    bool ending_ = false;
+    std::optional<bool> closing_; // none until logind told
     std::function<void()> onPowerOff_;
     std::function<void(bool)> onActiveChanged_;
 };
