@@ -45,8 +45,8 @@ protected:
         settings.set("TintraMutesForAudioHeldBack", true);
         prepare(settings);
 
-        gtk = startGtk(gtkTitle);
-        ASSERT_TRUE(activate(gtkTitle)) << desktop.log();
+        controls = startControls();
+        ASSERT_TRUE(activate(controlsTitle())) << desktop.log();
         // Started as the autostart entry starts it: the login sounds once the program listens,
         // and what a test does after that is heard.
         const auto started = ProgramSession::Clock::now();
@@ -57,6 +57,9 @@ protected:
 
     // What a test sets up before the program starts: settings of its own, stand-ins of services.
     virtual void prepare(DefaultsFile&) {}
+    // The test program the user drives, and its main window's title: our GTK 3 one.
+    virtual ChildProcess startControls() { return startGtk(gtkTitle); }
+    virtual std::string controlsTitle() const { return gtkTitle; }
 
     bool run(const std::string& command) { return desktop.run(command) == 0; }
 
@@ -97,9 +100,11 @@ protected:
         return report;
     }
 
-    // The centre of the GTK program's showing element with this name (and role), in screen pixels.
-    std::pair<int, int> centreOf(const std::string& name, const std::string& role = {}) { return centreOf(gtk, name, role); }
-    std::pair<int, int> centreOf(const ChildProcess& program, const std::string& name, const std::string& role)
+    struct Frame {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+    // Where the test program's showing element with this name (and role) is, in screen pixels.
+    Frame frameOf(const ChildProcess& program, const std::string& name, const std::string& role)
     {
         std::string where;
         VirtualDesktop::waitUntil([&] {
@@ -108,9 +113,15 @@ protected:
             return !where.empty();
         }, 10s);
         std::istringstream numbers(where);
-        int x = 0, y = 0, width = 0, height = 0;
-        numbers >> x >> y >> width >> height;
-        return { x + width / 2, y + height / 2 };
+        Frame frame;
+        numbers >> frame.x >> frame.y >> frame.width >> frame.height;
+        return frame;
+    }
+    std::pair<int, int> centreOf(const std::string& name, const std::string& role = {}) { return centreOf(controls, name, role); }
+    std::pair<int, int> centreOf(const ChildProcess& program, const std::string& name, const std::string& role)
+    {
+        const auto frame = frameOf(program, name, role);
+        return { frame.x + frame.width / 2, frame.y + frame.height / 2 };
     }
 
     // Runs the command and expects to hear exactly these sounds, in any order, and nothing else;
@@ -156,7 +167,7 @@ protected:
     // The system bus is the session's own, for stand-ins of system services.
     ProgramSession session { { .systemBus = true } };
     VirtualDesktop& desktop = session.desktop();
-    ChildProcess gtk;
+    ChildProcess controls;
     ChildProcess program;
 };
 
@@ -259,14 +270,14 @@ TEST_F(EndToEnd, AProgramStoppedWhileTheUserClicksInItHoldsUpNeitherTintraDorvel
     const auto [otherX, otherY] = centreOf(other, "Default", "push button");
     const auto click = [](int x, int y) { return "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1"; };
 
-    gtk.signal(SIGSTOP);
+    controls.signal(SIGSTOP);
     run(click(stoppedX, stoppedY));
     // The main loop answers at once (an action that opens no window over the others); one that
     // waited on the stopped program would wait out a time-out of six seconds.
     EXPECT_TRUE(run("gdbus call --session --timeout 2 -d org.tintradorvel.TintraDorvel -o /org/tintradorvel/TintraDorvel "
                     "-m org.freedesktop.Application.ActivateAction copy-report '[]' '{}' >/dev/null"));
     expectHeard(click(otherX, otherY), { "dbtp", "dbtr" });
-    gtk.signal(SIGCONT);
+    controls.signal(SIGCONT);
     expectHeard(click(stoppedX, stoppedY), { "dbtp", "dbtr", "wact" });
     EXPECT_TRUE(program.isRunning());
 }
@@ -331,6 +342,35 @@ TEST_F(EndToEnd, ATabIsTrackedAPopUpButtonSoundsItsMenuScrollBarsAndSlidersTheir
         expectHeard(relative(x - emptyX, y - emptyY), { "mnui" });
         expectHeard("xdotool mouseup 1", { "mnuc", "wact" });
     }
+}
+
+// The same desktop with our Qt 6 test program.
+class EndToEndQt : public EndToEnd {
+protected:
+    ChildProcess startControls() override { return desktop.start({ TINTRA_QT6_CONTROLS }); }
+    std::string controlsTitle() const override { return "Tintra Qt 6 Controls"; }
+};
+
+TEST_F(EndToEndQt, AWindowADialogAMenuAndTheButtonsOfTheQtProgramSound)
+{
+    const auto click = [](std::pair<int, int> at) {
+        return "xdotool mousemove " + std::to_string(at.first) + " " + std::to_string(at.second) + " click 1";
+    };
+    expectHeard("xdotool key ctrl+n", { "!kdo", "wopn", "wact" });
+    expectHeard("wmctrl -c 'Second Window'", { "wcls", "wact" });
+    expectHeard("xdotool key ctrl+d", { "!kdo", "dopn", "wact" });
+    expectHeard("xdotool key Escape", { "!kdo", "dlgc", "wact" });
+    expectHeard(click(centreOf("File", "menu item")), { "mnuo" });
+    expectHeard("xdotool key Down", { "!kdo", "mnui" });
+    expectHeard("xdotool key Escape", { "!kdo", "mnuc" });
+    expectHeard(click(centreOf("Default", "push button")), { "dbtp", "dbtr" });
+    expectHeard(click(centreOf("Cancel", "push button")), { "cbtp", "cbtr" });
+    expectHeard(click(centreOf("Check", "check box")), { "chkp", "chkr" });
+    // Qt draws a spin box's arrows one over the other at its right end.
+    const auto spin = frameOf(controls, "", "spin button");
+    const int arrowX = spin.x + spin.width - 8;
+    expectHeard(click({ arrowX, spin.y + 5 }), { "laup", "laur" });
+    expectHeard(click({ arrowX, spin.y + spin.height - 5 }), { "ladp", "ladr" });
 }
 
 // A user who silences sounds while a video plays or an application is fullscreen, and who has
@@ -470,7 +510,7 @@ TEST_F(EndToEnd, AProgramKilledMidMenuAndTheSoundServerAndTheAccessibilityBusRes
     ASSERT_FALSE(before.empty());
 
     expectHeard("xdotool key F10", { "!kdo", "mnuo" });
-    gtk.signal(SIGKILL);
+    controls.signal(SIGKILL);
     const std::string otherTitle = "Tintra GTK 3 Other";
     auto other = startGtk(otherTitle);
     ASSERT_TRUE(activate(otherTitle)) << desktop.log();
