@@ -81,8 +81,8 @@ private:
     };
     static Session& shared()
     {
-        static auto* session = new Session();
-        return *session;
+        static Session session;
+        return session;
     }
 
     ChildProcess program_;
