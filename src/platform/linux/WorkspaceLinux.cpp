@@ -140,7 +140,8 @@ std::string volumeName(const MountEntry& entry)
 WorkspaceLinux::WorkspaceLinux(AccessibilityAtspi* accessibility)
     : host_(getpid())
     , accessibility_(accessibility)
-    , connection_(XcbConnection::openOrReport("no running application is known"))
+    , connection_(XcbConnection::openOrReport(
+          accessibility ? "applications are known only from the accessibility bus" : "no running application is known"))
     , mounts_(std::make_unique<MountWatch>())
     , login_(std::make_unique<LoginSession>())
 {

@@ -32,8 +32,9 @@ class XcbConnection;
 // they happen; powering off and switching users as logind tells them
 // (LoginSession). Main thread only.
 //
-// Without an X display it says so once on standard error and knows no
-// application; mounts are still told. Without logind, the same for its news.
+// Without an X display it says so once on standard error and knows only the
+// applications on the accessibility bus; mounts are still told. Without
+// logind, the same for its news.
 class WorkspaceLinux final : public Workspace {
 public:
     // Without an accessibility service, the applications with windows only.
