@@ -90,14 +90,36 @@ std::vector<HeardTone> heardTones(const std::vector<SinkRecorder::Chunk>& chunks
         HeardTone tone;
         int windows = 0;
     };
+    // A tone fills six windows in a row; a click or a gap in the recording splashes into one or
+    // two, which may add up over a whole recording, so only windows in runs count.
+    struct Run {
+        std::chrono::steady_clock::time_point start;
+        double left = 0, right = 0;
+        int windows = 0;
+    };
     std::map<std::size_t, Sum> found;
     const auto& rows = listedCatalogue();
+    std::vector<Run> runs(rows.size());
+    // A run that ends counts when it was long enough.
+    const auto end = [&](std::size_t index) {
+        auto& run = runs[index];
+        if (run.windows >= minimumWindows) {
+            auto [entry, isNew] = found.try_emplace(index, Sum { { rows[index].soundID, run.start } });
+            entry->second.tone.left += run.left;
+            entry->second.tone.right += run.right;
+            entry->second.windows += run.windows;
+        }
+        run = {};
+    };
     for (std::size_t offset = 0; offset + window <= arrivals.size(); offset += hop) {
         double energy = 0;
         for (std::size_t i = 0; i < window * 2; ++i)
             energy += std::abs(samples[offset * 2 + i]);
-        if (energy / double(window * 2) < loudLevel / 4)
-            continue; // silence: no need to look for every tone
+        if (energy / double(window * 2) < loudLevel / 4) {
+            for (std::size_t index = 0; index < rows.size(); ++index)
+                end(index); // silence: no need to look for every tone
+            continue;
+        }
         std::vector<std::pair<double, double>> levels(rows.size());
         double strongest = 0;
         for (std::size_t index = 0; index < rows.size(); ++index) {
@@ -109,19 +131,22 @@ std::vector<HeardTone> heardTones(const std::vector<SinkRecorder::Chunk>& chunks
         const double threshold = std::max(loudLevel, strongest * 0.4);
         for (std::size_t index = 0; index < rows.size(); ++index) {
             const auto [left, right] = levels[index];
-            if (std::max(left, right) < threshold)
+            if (std::max(left, right) < threshold) {
+                end(index);
                 continue;
-            auto [entry, isNew] = found.try_emplace(index, Sum { { rows[index].soundID, arrivals[offset] } });
-            entry->second.tone.left += left;
-            entry->second.tone.right += right;
-            ++entry->second.windows;
+            }
+            auto& run = runs[index];
+            if (run.windows == 0)
+                run.start = arrivals[offset];
+            run.left += left;
+            run.right += right;
+            ++run.windows;
         }
     }
+    for (std::size_t index = 0; index < rows.size(); ++index)
+        end(index);
     std::vector<HeardTone> tones;
     for (auto& [index, sum] : found) {
-        // A tone fills six windows; a click or a gap splashes into one or two.
-        if (sum.windows < minimumWindows)
-            continue;
         sum.tone.left /= sum.windows;
         sum.tone.right /= sum.windows;
         tones.push_back(sum.tone);
