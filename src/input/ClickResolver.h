@@ -18,9 +18,9 @@ namespace tintra {
 //
 // Main thread only. A click asks at most: one hit test, one process
 // identifier, one attribute batch for the element, for a button its window
-// and one batch for that, and for a radio button its parent and the parent's role. The system-wide
-// element's 0.1 s messaging time-out bounds how long a hung application
-// can hold a click up.
+// and one batch for that, and for a radio button its parent and the parent's
+// role. The system-wide element's 0.1 s messaging time-out bounds how long a
+// hung application can hold a click up.
 class TintraClickResolver {
 public:
     using ProcessIdentity = tintra::ProcessIdentity;

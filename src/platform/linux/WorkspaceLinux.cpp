@@ -265,7 +265,8 @@ void WorkspaceLinux::refresh()
                 seen[process];
                 continue;
             }
-            const auto since = windowlessSince_.contains(process) ? windowlessSince_[process] : now;
+            const auto known = windowlessSince_.find(process);
+            const auto since = known == windowlessSince_.end() ? now : known->second;
             windowless[process] = since;
             if (now - since >= windowlessSettling)
                 seen[process];

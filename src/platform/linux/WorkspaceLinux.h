@@ -37,9 +37,9 @@ class XcbConnection;
 // logind, the same for its news.
 class WorkspaceLinux final : public Workspace {
 public:
-    // Without an accessibility service, the applications with windows only.
     static constexpr auto windowlessSettling = std::chrono::seconds(2);
 
+    // Without an accessibility service, the applications with windows only.
     explicit WorkspaceLinux(AccessibilityAtspi* accessibility = nullptr);
     ~WorkspaceLinux() override;
     WorkspaceLinux(const WorkspaceLinux&) = delete;

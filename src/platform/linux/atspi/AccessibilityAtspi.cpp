@@ -13,7 +13,6 @@
 #include <array>
 
 namespace tintra {
-
 namespace {
 
 const std::string placeholderPrefix = "application:";

@@ -75,9 +75,8 @@ void LoginSession::sessionChanged()
     // found closing already is one that programs outlived.
     if (const auto state = session_->property("State"); state && g_variant_is_of_type(state.get(), G_VARIANT_TYPE_STRING)) {
         const bool closing = std::strcmp(g_variant_get_string(state.get(), nullptr), "closing") == 0;
-        const bool wasOpen = closing_ == false;
-        closing_ = closing;
-        if (closing && wasOpen)
+        const auto before = std::exchange(closing_, closing);
+        if (closing && before == false)
             end();
     }
     const auto value = session_->property("Active");

@@ -11,8 +11,9 @@ namespace tintra {
 // This process's login session as logind on the system bus tells it: the
 // machine about to power off or restart (PrepareForShutdown) or the session
 // closing at a logout (its State "closing"), told once however both come, and
-// the session switched away from and back to (its Active property). The session is the
-// one logind names for this process, else the one of $XDG_SESSION_ID. Main
+// the session switched away from and back to (its Active property). The
+// session is the one logind names for this process, else the one of
+// $XDG_SESSION_ID. Main
 // thread only. Without logind, or outside any session, it says so once on
 // standard error and tells nothing.
 class LoginSession {
