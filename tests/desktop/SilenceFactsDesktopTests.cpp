@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <memory>
 
 namespace tintra {
@@ -312,8 +313,17 @@ TEST_F(SilenceFactsDesktop, GameModeWhileGameModeHasClients)
 // GIO launches an application from its desktop entry.
 ChildProcess launchedFrom(const VirtualDesktop& desktop, const std::filesystem::path& entry)
 {
-    return desktop.start({ "sh", "-c", "export GIO_LAUNCHED_DESKTOP_FILE_PID=$$; exec sleep 600" },
+    auto process = desktop.start({ "sh", "-c", "export GIO_LAUNCHED_DESKTOP_FILE_PID=$$; exec sleep 600" },
         { { "GIO_LAUNCHED_DESKTOP_FILE", entry.string() } });
+    // Until the shell has become sleep its environment lacks the process id, and a window shown
+    // before then would be looked up, and remembered, without an entry.
+    const auto environ = "/proc/" + std::to_string(process.pid()) + "/environ";
+    EXPECT_TRUE(VirtualDesktop::waitUntil([&] {
+        std::ifstream variables(environ);
+        const std::string text { std::istreambuf_iterator<char>(variables), {} };
+        return text.find("GIO_LAUNCHED_DESKTOP_FILE_PID=") != std::string::npos;
+    }));
+    return process;
 }
 
 std::filesystem::path writeEntry(const VirtualDesktop& desktop, const std::string& name, const std::string& categories)

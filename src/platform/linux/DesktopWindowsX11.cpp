@@ -76,8 +76,10 @@ DesktopWindowsX11::DesktopWindowsX11()
     connection_ = std::move(*connection);
     windows_ = std::make_unique<WindowFacts>(*connection_);
     monitors_ = std::make_unique<RandrMonitors>(*connection_);
-    activeChanged_ = windows_->onActiveWindowChanged([this](std::optional<xcb_window_t>) { activeWindowChanged(); });
-    activeWindowChanged();
+    activeChanged_ = windows_->onActiveWindowChanged([this](std::optional<xcb_window_t>) { findFrontmost(); });
+    // A new window may be made active before the client list that describes it arrives.
+    clientListChanged_ = windows_->onClientListChanged([this] { findFrontmost(); });
+    findFrontmost();
 }
 
 DesktopWindowsX11::~DesktopWindowsX11() = default;
@@ -85,7 +87,7 @@ DesktopWindowsX11::~DesktopWindowsX11() = default;
 // The desktop entry is looked up once per process, when its window comes to
 // the front, and forgotten when the process has no window left, so that a
 // process identifier used again is looked up again.
-void DesktopWindowsX11::activeWindowChanged()
+void DesktopWindowsX11::findFrontmost()
 {
     frontmost_.reset();
     std::erase_if(entries_, [&](const auto& entry) {

@@ -46,7 +46,7 @@ public:
 
 private:
     const Monitor* monitor(DisplayID display) const;
-    void activeWindowChanged();
+    void findFrontmost();
 
     std::unique_ptr<XcbConnection> connection_;
     std::unique_ptr<WindowFacts> windows_;
@@ -54,6 +54,7 @@ private:
     std::optional<FrontmostApplication> frontmost_;
     std::map<pid_t, std::optional<std::filesystem::path>> entries_;
     Subscription activeChanged_;
+    Subscription clientListChanged_;
 };
 
 } // namespace tintra
