@@ -2,12 +2,14 @@
 
 #include "app/BugReport.h"
 #include "app/RelocationAlerts.h"
+#include "platform/linux/dbus/FileManager.h"
 #include "platform/linux/files/LibraryFoldersLinux.h"
 #include "ui/Sandbox.h"
 #include "ui/SoundLogTab.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <cstdlib>
@@ -43,6 +45,21 @@ TintraRelocation::Folders relocationFolders()
         data && *data == '/' ? std::filesystem::path(data) : homeFolder() / ".local" / "share" };
 }
 
+// A package manager's copy lies in /usr, and /usr/local is the administrator's own.
+std::optional<std::string> packageManagerReason(const std::filesystem::path& program)
+{
+    const auto path = program.lexically_normal().string();
+    if (!path.starts_with("/usr/") || path.starts_with("/usr/local/"))
+        return std::nullopt;
+    return "Tintra Dorvel was installed by the system's package manager, so its updates come from there.";
+}
+
+std::filesystem::path downloadFolder()
+{
+    const auto folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    return folder.isEmpty() ? homeFolder() / "Downloads" : std::filesystem::path(folder.toStdString());
+}
+
 void openDocument(const std::filesystem::path& document)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(document.string())));
@@ -59,6 +76,19 @@ TintraProgram::TintraProgram()
     , loginItem_(autostart_, copy_.location == TintraBundleLocation::diskImage)
     , relocation_(folders_, relocationDesktop(), [this](const std::filesystem::path&) { return copy_.location; })
     , begging_(composition_.defaults(), composition_.executor())
+    , updateFeed_(composition_.executor(), TINTRA_UPDATE_FEED_URL, TINTRA_UPDATE_PUBLIC_KEY)
+    , updateDialogs_(updateFeed_,
+          { .currentVersion = QCoreApplication::applicationVersion().toStdString(),
+              .downloadFolder = downloadFolder(),
+              .revealFile = revealInFileManager })
+    , notifications_("Tintra Dorvel", "org.tintradorvel.TintraDorvel")
+    , updater_(updateFeed_, updateDialogs_, notifications_, composition_.defaults(), composition_.executor(),
+          SystemClock::shared(),
+          { .version = QCoreApplication::applicationVersion().toStdString(),
+              .feedURL = TINTRA_UPDATE_FEED_URL,
+              .publicEDKey = TINTRA_UPDATE_PUBLIC_KEY,
+              .cannotStartReason = packageManagerReason(copy_.program),
+              .applicationName = "Tintra Dorvel" })
     , settings_(composition_.controller(), composition_.silence(), composition_.defaults(), composition_.executor(),
           { .isAccessibilityTrusted = [this] { return composition_.accessibility().isProcessTrusted(); },
               .requestAccessibility = [this] { composition_.accessibility().requestTrust(); },
@@ -67,14 +97,15 @@ TintraProgram::TintraProgram()
               // The file manager through the desktop's own handler.
               .revealFolder = {},
               .loginItem = &loginItem_,
-              .loginItemsFolder = autostart_.entry().parent_path() })
+              .loginItemsFolder = autostart_.entry().parent_path(),
+              .updater = &updater_ })
     , delegate_(composition_.controller(), composition_.silence(), relocation_, begging_,
-          { .startUpdater = {},
+          { .startUpdater = [this] { updater_.start(); },
               .openSettings = [this] { settings_.showAndRaise(); },
               .quit = [] { QCoreApplication::quit(); } })
     , menuBar_(composition_.controller(), composition_.silence(),
-          { .canCheckForUpdates = canCheckForUpdates_,
-              .checkForUpdates = {},
+          { .canCheckForUpdates = updater_.canCheckForUpdates(),
+              .checkForUpdates = [this] { updater_.checkForUpdates(); },
               .openSettings = [this] { settings_.showAndRaise(); },
               .quit = [this] { quit(); },
               .isAccessibilityTrusted = [this] { return composition_.accessibility().isProcessTrusted(); },

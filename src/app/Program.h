@@ -4,8 +4,12 @@
 #include "app/AppDelegate.h"
 #include "app/Composition.h"
 #include "app/RunningCopy.h"
+#include "app/UpdateDialogs.h"
+#include "platform/linux/dbus/DesktopNotifications.h"
+#include "platform/linux/updates/UpdateFeedCurl.h"
 #include "platform/linux/files/LoginItemServiceAutostart.h"
 #include "shell/LoginItem.h"
+#include "shell/PellUpdater.h"
 #include "ui/MenuBar.h"
 #include "ui/SettingsWindow.h"
 
@@ -41,9 +45,12 @@ private:
     TintraRelocation relocation_;
     TintraBegging begging_;
     TintraAboutWindow about_;
+    UpdateFeedCurl updateFeed_;
+    TintraUpdateDialogs updateDialogs_;
+    DesktopNotifications notifications_;
+    PellUpdater updater_;
     TintraSettingsWindow settings_;
     AppDelegate delegate_;
-    Observable<bool> canCheckForUpdates_ { false };
     TintraMenuBar menuBar_;
 };
 

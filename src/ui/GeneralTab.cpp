@@ -2,6 +2,7 @@
 
 #include "engine/Controller.h"
 #include "shell/LoginItem.h"
+#include "shell/PellUpdater.h"
 #include "silence/SilenceMonitor.h"
 #include "support/PlatformTerms.h"
 #include "ui/Binding.h"
@@ -44,6 +45,7 @@ TintraGeneralTab::TintraGeneralTab(TintraController& controller, TintraSilenceMo
     buildPlayback(*layout);
     buildMenuBar(*layout);
     buildLogin(*layout);
+    buildUpdates(*layout);
     buildMonitor(*layout);
     layout->addStretch();
 
@@ -285,6 +287,28 @@ void TintraGeneralTab::buildLogin(QBoxLayout& parent)
             showFolder(shell_, shell_.loginItemsFolder);
     });
     layout.addWidget(open, 0, Qt::AlignLeft);
+}
+
+void TintraGeneralTab::buildUpdates(QBoxLayout& parent)
+{
+    if (!shell_.updater)
+        return;
+    auto& updater = *shell_.updater;
+    auto& layout = addSection(parent, "Updates");
+    addSwitch(*this, layout, "Automatically check for updates", updater.checksAutomatically(),
+        [&updater](bool on) { updater.setChecksAutomatically(on); });
+    auto* check = new QPushButton("Check for Updates…");
+    connect(check, &QPushButton::clicked, this, [&updater] { updater.checkForUpdates(); });
+    bindValue(*check, updater.canCheckForUpdates(), [check](bool can) { check->setEnabled(can); });
+    layout.addWidget(check, 0, Qt::AlignLeft);
+    auto& line = addNote(layout);
+    const auto redrawLine = [&line, &updater](const auto&) {
+        const auto text = updater.problemDescription() ? updater.problemDescription() : updater.lastCheckText();
+        line.setText(qText(text.value_or("")));
+        line.setVisible(text.has_value());
+    };
+    bindValue(line, updater.lastCheckDate(), redrawLine);
+    bindValue(line, updater.startFailureDescription(), redrawLine);
 }
 
 void TintraGeneralTab::buildMonitor(QBoxLayout& parent)

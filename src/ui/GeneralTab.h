@@ -23,7 +23,7 @@ class TintraController;
 class TintraSilenceMonitor;
 
 // The General tab: the switches of every route, playback, the silence reasons,
-// the tray's switch, opening at login and the monitor of recent notifications.
+// the tray's switch, opening at login, updates and the monitor of recent notifications.
 class TintraGeneralTab : public QWidget {
 public:
     TintraGeneralTab(TintraController& controller, TintraSilenceMonitor& silence, const TintraSettingsShell& shell);
@@ -44,6 +44,7 @@ private:
     void buildSilenceReasons(QBoxLayout& layout);
     void buildMenuBar(QBoxLayout& layout);
     void buildLogin(QBoxLayout& layout);
+    void buildUpdates(QBoxLayout& layout);
     void buildMonitor(QBoxLayout& layout);
     void redrawNotifications();
     void redrawKeyPress();

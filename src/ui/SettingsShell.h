@@ -7,6 +7,7 @@
 
 namespace tintra {
 
+class PellUpdater;
 class TintraLoginItem;
 
 // What the settings window asks of the application shell. Empty callbacks
@@ -25,6 +26,8 @@ struct TintraSettingsShell {
     // Where the desktop keeps what it opens at login, shown by the Login
     // section's button (made first if missing); empty leaves the button out.
     std::filesystem::path loginItemsFolder {};
+    // Checking for updates; without one the General tab has no Updates section.
+    PellUpdater* updater = nullptr;
     // The date the copied report carries.
     const Clock* clock = &SystemClock::shared();
 };
