@@ -100,11 +100,11 @@ void PellUpdater::scheduleNextCheck()
     nextCheck_.cancel();
     if (!isStarted_ || !checksAutomatically_.get() || problemDescription())
         return;
-    Duration wait = firstCheckDelay;
+    Duration wait = configuration_.firstCheckDelay;
     if (const auto& last = lastCheckDate_.get()) {
         // A clock set back leaves the last check in the future: a full interval from now.
         const auto sinceLast = std::chrono::duration_cast<Duration>(clock_.now() - *last);
-        wait = sinceLast < Duration::zero() ? checkInterval : std::max(checkInterval - sinceLast, firstCheckDelay);
+        wait = sinceLast < Duration::zero() ? checkInterval : std::max(checkInterval - sinceLast, configuration_.firstCheckDelay);
     }
     nextCheck_ = executor_.schedule(wait, weakSelf_.bind([](PellUpdater& self) { self.check(false); }));
 }

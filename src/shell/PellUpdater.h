@@ -30,11 +30,11 @@ public:
         // Why this copy cannot update itself at all; none when it can.
         std::optional<std::string> cannotStartReason {};
         std::string applicationName {};
+        // Lets the launch settle before a check that is due already.
+        Duration firstCheckDelay = std::chrono::seconds(30);
     };
 
     static constexpr Duration checkInterval = std::chrono::hours(24);
-    // Lets the launch settle before a check that is due already.
-    static constexpr Duration firstCheckDelay = std::chrono::seconds(30);
 
     PellUpdater(UpdateFeed& feed, UpdateUserDriver& driver, UserNotifications& notifications, Defaults& defaults,
         MainExecutor& executor, const Clock& clock, Configuration configuration);

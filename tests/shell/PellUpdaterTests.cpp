@@ -38,7 +38,7 @@ TEST_F(PellUpdaterTest, ABackgroundUpdateWaitsInAReminderThatOpensItsWindow)
     auto updater = makeUpdater();
     updater->setChecksAutomatically(true);
     updater->start();
-    executor.advance(PellUpdater::firstCheckDelay);
+    executor.advance(PellUpdater::Configuration().firstCheckDelay);
     ASSERT_EQ(feed.pending.size(), 1u);
     EXPECT_FALSE(updater->canCheckForUpdates().get());
     feed.answer(feedOf("0.2.0"));
@@ -64,7 +64,7 @@ TEST_F(PellUpdaterTest, ABackgroundUpdateShowsAtOnceInFrontOrWithoutClickableNot
     auto updater = makeUpdater();
     updater->setChecksAutomatically(true);
     updater->start();
-    executor.advance(PellUpdater::firstCheckDelay);
+    executor.advance(PellUpdater::Configuration().firstCheckDelay);
     feed.answer(feedOf("0.2.0"));
     EXPECT_EQ(driver.shown, std::vector<std::string> { "update 0.2.0" });
 

@@ -5,24 +5,16 @@
 #include "platform/linux/updates/AppcastXml.h"
 #include "platform/linux/updates/LoopbackHttpServer.h"
 #include "platform/linux/updates/UpdateFeedCurl.h"
+#include "platform/linux/updates/UpdateSigningKey.h"
 #include "shell/PellUpdater.h"
 
 #include <gtest/gtest.h>
-#include <sodium.h>
 
 #include <fstream>
 #include <sstream>
 
 namespace tintra {
 namespace {
-
-std::string base64(const unsigned char* bytes, std::size_t size)
-{
-    std::string text(sodium_base64_encoded_len(size, sodium_base64_VARIANT_ORIGINAL), '\0');
-    sodium_bin2base64(text.data(), text.size(), bytes, size, sodium_base64_VARIANT_ORIGINAL);
-    text.pop_back(); // the terminating NUL
-    return text;
-}
 
 std::string fileText(const std::filesystem::path& path)
 {
@@ -35,22 +27,10 @@ std::string fileText(const std::filesystem::path& path)
 // A release signed with a key made for the test, served with its feed from 127.0.0.1.
 class UpdateFeedCurlTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_GE(sodium_init(), 0);
-        crypto_sign_keypair(publicKey_, secretKey_);
-        server.put("/TintraDorvel-0.2.0-x86_64.AppImage", release);
-    }
+    void SetUp() override { server.put("/TintraDorvel-0.2.0-x86_64.AppImage", release); }
 
-    std::string signatureOf(const std::string& content) const
-    {
-        unsigned char signature[crypto_sign_BYTES];
-        crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(content.data()), content.size(),
-            secretKey_);
-        return base64(signature, sizeof signature);
-    }
-
-    std::string publicKey() const { return base64(publicKey_, sizeof publicKey_); }
+    std::string signatureOf(const std::string& content) const { return key.signatureOf(content); }
+    std::string publicKey() const { return key.publicKey(); }
 
     TintraAppcastItem item(const std::string& signature) const
     {
@@ -73,10 +53,7 @@ protected:
     TemporaryFolder folder;
     ManualClock clock;
     ManualExecutor executor { clock };
-
-private:
-    unsigned char publicKey_[crypto_sign_PUBLICKEYBYTES];
-    unsigned char secretKey_[crypto_sign_SECRETKEYBYTES];
+    UpdateSigningKey key;
 };
 
 TEST_F(UpdateFeedCurlTest, ASignedReleaseIsPlacedUnderAFreeNameAndATamperedOneNever)
