@@ -20,17 +20,28 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 // The program of the build tree, on a virtual desktop and a sound server of its own,
-// meeting a user whose tone set is chosen, as the desktop tests' user.
+// meeting a user whose tone set is chosen, as the desktop tests' user, with three of
+// our test programs open for it to attach to and observe.
 struct ProgramDesktop {
     PrivatePulseServer pulse;
     VirtualDesktop desktop;
     std::optional<std::string> skipReason;
+    std::vector<ChildProcess> testPrograms;
 
     ProgramDesktop()
     {
         skipReason = pulse.skipReason ? pulse.skipReason : desktop.skipReason;
-        if (!skipReason)
-            testing::prepareToneUser();
+        if (skipReason)
+            return;
+        testing::prepareToneUser();
+        const std::string programs = TINTRA_PROGRAMS_DIR;
+        for (const auto* title : { "Tintra GTK 3 One", "Tintra GTK 3 Two" })
+            testPrograms.push_back(desktop.start({ "/usr/bin/python3", programs + "/gtk3-controls.py", title }));
+        testPrograms.push_back(desktop.start({ TINTRA_QT6_CONTROLS, "Tintra Qt 6 Three" }));
+        for (const auto* title : { "Tintra GTK 3 One", "Tintra GTK 3 Two", "Tintra Qt 6 Three" }) {
+            if (desktop.run(std::string("timeout 30 xdotool search --sync --name '") + title + "' >/dev/null") != 0)
+                skipReason = std::string("the test program ") + title + " did not open";
+        }
     }
     ChildProcess startAtLogin() const { return desktop.start({ TINTRA_PROGRAM, "--opened-at-login" }); }
 };
@@ -104,7 +115,8 @@ void BM_ProgramStartToFirstSound(benchmark::State& state)
 }
 BENCHMARK(BM_ProgramStartToFirstSound)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(7);
 
-// Resident memory once started (settings window closed), then its CPU over 60 s of an idle desktop.
+// Resident memory once started (settings window closed), then its CPU over 60 s of an idle
+// desktop, the three test programs observed.
 void BM_ProgramIdle(benchmark::State& state)
 {
     ProgramDesktop session;

@@ -3,6 +3,7 @@
 #include <glib-unix.h>
 #include <pipewire/pipewire.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
@@ -88,8 +89,10 @@ struct ScreenCastsPipeWire::Callbacks {
     static void done(void* data, std::uint32_t id, int sequence)
     {
         auto& self = casts(data);
-        if (id == PW_ID_CORE && self.connection_ && sequence == self.connection_->syncSequence)
+        if (id == PW_ID_CORE && self.connection_ && sequence == self.connection_->syncSequence) {
             self.synced_ = true;
+            self.reconnectDelay_ = firstReconnectDelay;
+        }
     }
 
     static void error(void* data, std::uint32_t id, int, int result, const char* message)
@@ -159,7 +162,8 @@ void ScreenCastsPipeWire::lost(const char* what)
     }
     main_.post(self_.bind([](ScreenCastsPipeWire& self) {
         self.connection_.reset();
-        self.reconnect_ = self.main_.schedule(reconnectInterval, self.self_.bind([](ScreenCastsPipeWire& again) { again.connect(); }));
+        self.reconnect_ = self.main_.schedule(self.reconnectDelay_, self.self_.bind([](ScreenCastsPipeWire& again) { again.connect(); }));
+        self.reconnectDelay_ = std::min(self.reconnectDelay_ * 2, longestReconnectDelay);
     }));
 }
 

@@ -21,7 +21,9 @@ namespace tintra {
 //
 // The graph's registry is followed on GLib's default main context, so reading
 // never waits. Without a PipeWire server the answer is none; that is said once
-// on standard error, and a new connection is tried every five seconds.
+// on standard error, and a new connection is tried after five seconds, then
+// after twice as long each time, up to a minute: a session without PipeWire
+// is not woken every few seconds for nothing.
 // Main thread only.
 class ScreenCastsPipeWire {
 public:
@@ -32,7 +34,8 @@ public:
 
     std::optional<bool> isScreenCast() const;
 
-    static constexpr Duration reconnectInterval = seconds(5);
+    static constexpr Duration firstReconnectDelay = seconds(5);
+    static constexpr Duration longestReconnectDelay = seconds(60);
 
 private:
     struct Connection;
@@ -46,6 +49,7 @@ private:
     std::set<std::uint32_t> casts_;
     bool synced_ = false;
     bool lossReported_ = false;
+    Duration reconnectDelay_ = firstReconnectDelay;
     ScheduledWork reconnect_;
     WeakSelf<ScreenCastsPipeWire> self_ { *this };
 };
