@@ -74,7 +74,8 @@ tl::expected<void, std::string> httpGet(const std::string& url, std::size_t limi
     char error[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl.get(), CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "https,http");
-    curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR, url.starts_with("https:") ? "https" : "https,http");
+    // A redirect never leaves HTTPS, not even from a local feed.
+    curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR, "https");
     curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl.get(), CURLOPT_FAILONERROR, 1L);

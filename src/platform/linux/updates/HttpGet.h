@@ -10,10 +10,10 @@
 namespace tintra {
 
 // Fetches a URL with libcurl, blocking: for a worker thread. Only HTTPS is
-// spoken, and plain HTTP to this machine itself; redirects follow the same
-// rule. Each chunk goes to `sink`; more than `limit` bytes, a refused
-// scheme, a failed transfer or an HTTP error status end it with one line
-// that names what went wrong.
+// spoken, and plain HTTP to this machine itself; redirects go to HTTPS only.
+// Each chunk goes to `sink`; more than `limit` bytes, a refused scheme, a
+// failed transfer or an HTTP error status end it with one line that names
+// what went wrong.
 tl::expected<void, std::string> httpGet(const std::string& url, std::size_t limit,
     const std::function<bool(std::string_view chunk)>& sink);
 
