@@ -124,22 +124,34 @@ protected:
         return { frame.x + frame.width / 2, frame.y + frame.height / 2 };
     }
 
+    // When the events of a command happen: by the time it has run (an XTest event, a window
+    // manager's request), or later, when the toolkit acts of its own accord (a tooltip after
+    // its delay, a launched program's first window).
+    enum class Events { byTheEnd, later };
+    // A user hears a sound as part of what they did when it comes this soon after it.
+    static constexpr auto promptly = 150ms;
+
     // Runs the command and expects to hear exactly these sounds, in any order, and nothing else;
-    // what was heard.
-    std::vector<HeardTone> expectHeard(const std::string& command, std::vector<std::string> expected)
+    // what was heard. Events that happened by the command's end must be heard promptly after
+    // that end, which allows for the command's own tail after its event as well.
+    std::vector<HeardTone> expectHeard(const std::string& command, std::vector<std::string> expected, Events events = Events::byTheEnd)
     {
         std::vector<TintraSoundID> sounds;
         for (const auto& code : expected)
             sounds.push_back(*TintraSoundID::fromText(code));
         const auto since = ProgramSession::Clock::now();
         EXPECT_TRUE(run(command)) << command << "\n" << desktop.log();
+        const auto ran = ProgramSession::Clock::now();
         // Silence is heard for as long as a sound would take to arrive, and more.
         if (sounds.empty())
             std::this_thread::sleep_for(1s);
         const auto tones = session.listenFor(sounds, since, 10s);
         std::vector<std::string> heard;
-        for (const auto& tone : tones)
+        for (const auto& tone : tones) {
             heard.push_back(tone.sound.description());
+            const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(tone.start - ran);
+            EXPECT_TRUE(events == Events::later || delay <= promptly) << tone.sound.description() << " came " << delay.count() << " ms after " << command;
+        }
         std::sort(heard.begin(), heard.end());
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(heard, expected) << command << "\n" << session.report();
@@ -208,7 +220,7 @@ TEST_F(EndToEnd, EachControlIsTrackedLikeAClassicButtonAndAClickElsewhereSoundsT
 TEST_F(EndToEnd, ATooltipSoundsItsOpeningAndClosing)
 {
     const auto [x, y] = centreOf("Push Me", "push button");
-    expectHeard("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y), { "blno" });
+    expectHeard("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y), { "blno" }, Events::later);
     expectHeard("xdotool mousemove " + std::to_string(x) + " 620", { "blnc" });
 }
 
@@ -302,7 +314,7 @@ TEST_F(EndToEnd, AnApplicationLaunchedIsHeard)
 {
     const std::string other = "'/usr/bin/python3' '" TINTRA_PROGRAMS_DIR "/gtk3-controls.py' 'Tintra GTK 3 Other'";
     const auto pid = (desktop.folder() / "other.pid").string();
-    expectHeard(other + " & echo $! >'" + pid + "'", { "flap", "wact" });
+    expectHeard(other + " & echo $! >'" + pid + "'", { "flap", "wact" }, Events::later);
     run("kill $(cat '" + pid + "')");
 }
 
@@ -371,6 +383,42 @@ TEST_F(EndToEndQt, AWindowADialogAMenuAndTheButtonsOfTheQtProgramSound)
     const int arrowX = spin.x + spin.width - 8;
     expectHeard(click({ arrowX, spin.y + 5 }), { "laup", "laur" });
     expectHeard(click({ arrowX, spin.y + spin.height - 5 }), { "ladp", "ladr" });
+}
+
+TEST_F(EndToEndQt, ATooltipTrackedControlsScrollBarsSlidersAndATreeRowOfTheQtProgramSound)
+{
+    const auto [emptyX, emptyY] = std::pair(400, 625);
+    const auto moveTo = [&](const std::string& name, const std::string& role) {
+        const auto [x, y] = centreOf(name, role);
+        run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+        return std::pair(x, y);
+    };
+    const auto relative = [](int x, int y) { return "xdotool mousemove_relative -- " + std::to_string(x) + " " + std::to_string(y); };
+
+    const auto [pushX, pushY] = centreOf("Push Me", "push button");
+    expectHeard("xdotool mousemove " + std::to_string(pushX) + " " + std::to_string(pushY), { "blno" }, Events::later);
+    // Qt hides a tooltip 300 ms after the pointer left.
+    expectHeard("xdotool mousemove " + std::to_string(emptyX) + " " + std::to_string(emptyY), { "blnc" }, Events::later);
+    for (const auto& [name, role, kind] : { std::tuple("Default", "push button", "dbt"), std::tuple("Radio B", "radio button", "rad"),
+             std::tuple("List Tab", "page tab", "tab") }) {
+        const auto [x, y] = moveTo(name, role);
+        const std::string sound = kind;
+        expectHeard("xdotool mousedown 1", { sound + "p" });
+        expectHeard(relative(emptyX - x, emptyY - y), { sound + "x" });
+        expectHeard(relative(x - emptyX, y - emptyY), { sound + "e" });
+        expectHeard("xdotool mouseup 1", { sound + "r" });
+    }
+    for (const auto& [role, sound] : { std::pair("scroll bar", "sbtp"), std::pair("slider", "sltp") }) {
+        moveTo("", role);
+        expectHeard("xdotool mousedown 1", { sound });
+        expectHeard(relative(-100, 0), {});
+        expectHeard("xdotool mouseup 1", {});
+    }
+    moveTo("Tree Tab", "page tab");
+    expectHeard("xdotool click 1", { "tabp", "tabr" });
+    // A row is selected; its expansion is not heard, as Qt tells nobody of it.
+    moveTo("Parent 1", "");
+    expectHeard("xdotool click 1", { "!mdo", "fsel" });
 }
 
 // A user who silences sounds while a video plays or an application is fullscreen, and who has
