@@ -2,6 +2,7 @@
 
 #include "platform/linux/atspi/AtspiEvents.h"
 #include "platform/linux/atspi/AtspiSession.h"
+#include "platform/linux/atspi/AtspiSurfaces.h"
 #include "support/MainThread.h"
 
 #include <algorithm>
@@ -43,6 +44,9 @@ AXObserverAtspi::AXObserverAtspi(
     if (auto* windows = session_->windowFacts()) {
         windowChanges_ = windows->onWindowChanged(
             [this](const WindowInfo& before, const WindowInfo& after) { windowChanged(before, after); });
+        clientListChanges_ = windows->onClientListChanged([this] { noteNewWindows(session_->executor().monotonicNow()); });
+        noteNewWindows(MonotonicTime {}); // long placed
+
     }
 }
 
@@ -50,6 +54,7 @@ AXObserverAtspi::~AXObserverAtspi()
 {
     session_->events().removeReceiver(receiver_);
     windowChanges_.cancel();
+    clientListChanges_.cancel();
     for (const auto& registration : registrations_) {
         if (session_->windowFacts() && isWindowServerNotification(registration.notification))
             continue;
@@ -121,6 +126,10 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
         return;
 
     const auto subjectSource = session_->element(source);
+    if (type == "window:deactivate") {
+        deactivated_ = { subjectSource.identity(), session_->executor().monotonicNow() };
+        return;
+    }
     const auto budget = session_->budget(subjectSource);
     if (!budget.arm())
         return;
@@ -131,30 +140,43 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
     auto parent = GObjectRef<AtspiAccessible>::adopt(budget.arm() ? atspi_accessible_get_parent(source, nullptr) : nullptr);
     if (parent)
         facts.parentRole = atspi_accessible_get_role(parent.get(), nullptr);
-    // Qt deletes a closed top level before its "showing" 0 arrives, and a gone object has no parent.
-    const bool hiddenAndGone = !parent && type == "object:state-changed:showing" && event.detail1 == 0;
-    facts.sourceIsApplicationChild = facts.parentRole == ATSPI_ROLE_APPLICATION || hiddenAndGone;
+    const auto toolkit = session_->toolkit(source, budget);
+    // Qt deletes a closed top level before its "showing" 0 arrives, and a gone object has no
+    // parent. GTK 4 may not tell a new top level's parent yet, nor a closed one's any more;
+    // its window roles are top levels only.
+    const bool endedAndGone = !parent && type == "object:state-changed:showing" && event.detail1 == 0;
+    facts.sourceIsApplicationChild = facts.parentRole == ATSPI_ROLE_APPLICATION || endedAndGone
+        || (!parent && toolkit == AtspiToolkit::gtk4);
     if (facts.sourceRole == ATSPI_ROLE_WINDOW && budget.arm())
         facts.windowType = AtspiSession::windowType(source);
 
-    for (const auto& notification : translateEvent(session_->toolkit(source, budget), facts)) {
+    for (const auto& notification : translateEvent(toolkit, facts)) {
         if (session_->windowFacts() && isWindowServerNotification(notification.name))
             continue;
         const bool aboutParent = notification.subject == AtspiEventSubject::parent;
         if (aboutParent && !parent)
             continue;
         const auto subject = aboutParent ? session_->element(parent.get()) : subjectSource;
-        if (admit(event, notification, subject) && !deliver(subject, notification.name))
+        if (admit(toolkit, event, notification, subject) && !deliver(subject, notification.name))
             return;
     }
 }
 
-bool AXObserverAtspi::admit(const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject)
+bool AXObserverAtspi::admit(AtspiToolkit toolkit, const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject)
 {
     const auto& name = notification.name;
     const auto& identity = subject.identity();
+    const auto now = session_->executor().monotonicNow();
+    if (name == "AXMenuClosed")
+        menuClosedAt_ = now;
+    // As it closes a menu, GTK 4 focuses the item it opened on once more.
+    if (name == "AXMenuItemSelected" && toolkit == AtspiToolkit::gtk4 && menuClosedAt_ && now - *menuClosedAt_ < repeatWindow)
+        return false;
+    // GTK 4 deactivates and activates a window again around each pop-up of its own: a repeat
+    // of the active window, which is not known before the observer has seen an activation.
+    const bool reactivated = activeWindow_.empty() && identity == deactivated_.first && now - deactivated_.second < repeatWindow;
     if (name == "AXApplicationActivated")
-        return session_->activeProcess != processIdentifier_;
+        return session_->activeProcess != processIdentifier_ && !reactivated;
     if (name == "AXFocusedWindowChanged" || name == "AXMainWindowChanged") {
         // Qt activates its window again on every pop-up that opens or closes.
         const bool repeated = session_->activeProcess == processIdentifier_ && activeWindow_ == identity;
@@ -162,7 +184,7 @@ bool AXObserverAtspi::admit(const AtspiEvent& event, const AtspiNotification& no
             session_->activeProcess = processIdentifier_;
             activeWindow_ = identity;
         }
-        return !repeated;
+        return !repeated && !reactivated;
     }
     if (name == "AXWindowCreated")
         newWindows_.insert(identity);
@@ -186,7 +208,7 @@ bool AXObserverAtspi::admit(const AtspiEvent& event, const AtspiNotification& no
             return false;
     }
     const auto key = name + ' ' + (isMenuNotification(name) ? std::to_string(processIdentifier_) : identity);
-    return repeats_.admit(key, session_->executor().monotonicNow());
+    return repeats_.admit(key, now);
 }
 
 bool AXObserverAtspi::deliver(const AXElement& subject, const std::string& notification)
@@ -217,6 +239,8 @@ void AXObserverAtspi::windowChanged(const WindowInfo& before, const WindowInfo& 
             restoring_[after.window] = { before.frame, {} };
         else
             restoring_[after.window].shownAt = session_->executor().monotonicNow();
+    } else if (isBeingPlaced(after)) {
+        // The window manager's placing of a new window is no move by the user.
     } else if (!after.hidden && (before.frame.width != after.frame.width || before.frame.height != after.frame.height)) {
         names.emplace_back("AXWindowResized");
         restoring_.erase(after.window);
@@ -237,6 +261,24 @@ void AXObserverAtspi::windowChanged(const WindowInfo& before, const WindowInfo& 
         if (!deliver(*window, name))
             return;
     }
+}
+
+void AXObserverAtspi::noteNewWindows(MonotonicTime now)
+{
+    std::map<xcb_window_t, MonotonicTime> listed;
+    for (const auto& window : session_->windowFacts()->windows()) {
+        if (window.pid != processIdentifier_)
+            continue;
+        const auto known = appeared_.find(window.window);
+        listed.emplace(window.window, known == appeared_.end() ? now : known->second);
+    }
+    appeared_ = std::move(listed);
+}
+
+bool AXObserverAtspi::isBeingPlaced(const WindowInfo& window) const
+{
+    const auto appeared = appeared_.find(window.window);
+    return appeared != appeared_.end() && session_->executor().monotonicNow() - appeared->second < restoreSettling;
 }
 
 bool AXObserverAtspi::isRestoreStep(const WindowInfo& window)
@@ -277,7 +319,7 @@ std::optional<AXElement> AXObserverAtspi::accessibleWindow(const WindowInfo& win
             continue;
         auto component = GObjectRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(child.get()));
         GOwned<AtspiRect> rect(component && budget.arm()
-                ? atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, nullptr)
+                ? atspi_component_get_extents(component.get(), extentsCoordinates(session_->toolkit(child.get(), budget)), nullptr)
                 : nullptr);
         const double away = rect ? distance({ { double(rect->x), double(rect->y) }, { double(rect->width), double(rect->height) } }, window.frame) : 1e9;
         if (!best || away < bestDistance) {

@@ -3,6 +3,7 @@
 #include "accessibility/Accessibility.h"
 #include "platform/linux/atspi/AtspiEventHub.h"
 #include "platform/linux/atspi/AtspiRepeatFilter.h"
+#include "platform/linux/atspi/AtspiToolkit.h"
 #include "platform/linux/x11/WindowFacts.h"
 #include "support/Observable.h"
 
@@ -26,7 +27,8 @@ struct AtspiNotification;
 // windows joined to their accessibles by process id and title. One user action gives one notification (repeats of
 // one notification about one element, or about one application's menus,
 // within 100 ms are dropped, and so are activations of the window that is
-// already active). An application that leaves the desktop ends every
+// already active or was deactivated just before, and GTK 4's focus on the item
+// of a menu it has just closed). An application that leaves the desktop ends every
 // element registered for "AXUIElementDestroyed". Main thread only.
 class AXObserverAtspi final : public AXObserver {
 public:
@@ -56,7 +58,10 @@ private:
     void windowChanged(const WindowInfo& before, const WindowInfo& after);
     std::optional<AXElement> accessibleWindow(const WindowInfo& window);
     bool isRestoreStep(const WindowInfo& window);
-    bool admit(const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject);
+    // Notes the windows that joined the list, as having joined at `now`.
+    void noteNewWindows(MonotonicTime now);
+    bool isBeingPlaced(const WindowInfo& window) const;
+    bool admit(AtspiToolkit toolkit, const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject);
     // False once the observer is stopped or gone.
     bool deliver(const AXElement& subject, const std::string& notification);
 
@@ -68,6 +73,8 @@ private:
     std::vector<Registration> registrations_;
     AtspiRepeatFilter repeats_ { repeatWindow };
     std::string activeWindow_;
+    std::optional<MonotonicTime> menuClosedAt_;
+    std::pair<std::string, MonotonicTime> deactivated_; // the window deactivated last, and when
     std::map<std::string, std::pair<int, int>> windowSizes_; // by identity
     std::set<std::string> newWindows_;
     std::map<xcb_window_t, AXElement> accessibleWindows_;
@@ -78,8 +85,12 @@ private:
         MonotonicTime shownAt;
     };
     std::map<xcb_window_t, Restoring> restoring_;
+    // When each window of the process joined the window list: the window manager may still
+    // place it for as long as a restore settles.
+    std::map<xcb_window_t, MonotonicTime> appeared_;
     std::shared_ptr<int> alive_ = std::make_shared<int>();
     Subscription windowChanges_;
+    Subscription clientListChanges_;
 };
 
 } // namespace tintra

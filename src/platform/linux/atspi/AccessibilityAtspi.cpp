@@ -224,7 +224,7 @@ tl::expected<AXElement, AXError> AccessibilityAtspi::elementAtPosition(const AXE
             return tl::unexpected(AXError::noValue);
     }
     const auto budget = session_->budget(through);
-    const auto found = hitTest(application.get(), point, budget);
+    const auto found = hitTest(*session_, application.get(), point, budget);
     if (!found)
         return tl::unexpected(found.error());
     AtspiAccessible* hit = found->element.get();

@@ -1,5 +1,7 @@
 #include "platform/linux/atspi/AtspiAttributes.h"
 
+#include "platform/linux/atspi/AtspiSurfaces.h"
+
 #include <functional>
 #include <map>
 
@@ -436,12 +438,16 @@ tl::expected<AXRect, AXError> AtspiAttributeReader::askFrame()
         return tl::unexpected(AXError::attributeUnsupported);
     if (!budget_.arm())
         return tl::unexpected(AXError::cannotComplete);
+    const auto toolkit = session_.toolkit(accessible_, budget_);
     GError* raw = nullptr;
-    GOwned<AtspiRect> rect(atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, &raw));
+    GOwned<AtspiRect> rect(atspi_component_get_extents(component.get(), extentsCoordinates(toolkit), &raw));
     GErrorOwned error(raw);
     if (error || !rect)
         return tl::unexpected(budget_.failure(AXError::noValue));
-    return AXRect { { double(rect->x), double(rect->y) }, { double(rect->width), double(rect->height) } };
+    const auto origin = surfaceOriginOf(session_, accessible_, budget_);
+    if (!origin)
+        return tl::unexpected(budget_.failure(AXError::noValue));
+    return AXRect { { origin->x + rect->x, origin->y + rect->y }, { double(rect->width), double(rect->height) } };
 }
 
 AXAttributeResult AtspiAttributeReader::extents(bool position)

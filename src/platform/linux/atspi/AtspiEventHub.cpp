@@ -4,6 +4,17 @@
 #include <vector>
 
 namespace tintra {
+namespace {
+
+// GTK 4 names its window signals in lower case ("activate"), which the bus's
+// match on one capitalised member misses; a match on the interface takes both.
+std::string listenedType(const std::string& eventType)
+{
+    static const std::string window = "window:";
+    return eventType.starts_with(window) ? window : eventType;
+}
+
+} // namespace
 
 AtspiEventHub::AtspiEventHub()
     : listener_(GObjectRef<AtspiEventListener>::adopt(atspi_event_listener_new(&AtspiEventHub::dispatch, this, nullptr)))
@@ -25,8 +36,9 @@ AtspiEventHub::ReceiverID AtspiEventHub::addReceiver(Receiver receiver)
 
 void AtspiEventHub::removeReceiver(ReceiverID receiver) { receivers_.erase(receiver); }
 
-bool AtspiEventHub::subscribe(const std::string& eventType)
+bool AtspiEventHub::subscribe(const std::string& requestedType)
 {
+    const auto eventType = listenedType(requestedType);
     if (auto known = subscriptions_.find(eventType); known != subscriptions_.end()) {
         ++known->second;
         return true;
@@ -43,12 +55,12 @@ bool AtspiEventHub::subscribe(const std::string& eventType)
     return true;
 }
 
-void AtspiEventHub::unsubscribe(const std::string& eventType)
+void AtspiEventHub::unsubscribe(const std::string& requestedType)
 {
-    auto known = subscriptions_.find(eventType);
+    auto known = subscriptions_.find(listenedType(requestedType));
     if (known == subscriptions_.end() || --known->second > 0)
         return;
-    atspi_event_listener_deregister(listener_.get(), eventType.c_str(), nullptr);
+    atspi_event_listener_deregister(listener_.get(), known->first.c_str(), nullptr);
     subscriptions_.erase(known);
 }
 

@@ -14,7 +14,8 @@ namespace tintra {
 // The one AT-SPI event listener of the process. Every event type counts its
 // subscribers: the bus carries a type (from every application on the
 // desktop) only while someone needs it. Receivers see every event and pick
-// theirs. Main thread only.
+// theirs, and may see more than they subscribed to: window events are
+// subscribed to as one class. Main thread only.
 class AtspiEventHub {
 public:
     using Receiver = std::function<void(const AtspiEvent& event)>;
@@ -30,7 +31,6 @@ public:
 
     bool subscribe(const std::string& eventType);
     void unsubscribe(const std::string& eventType);
-    bool isSubscribed(const std::string& eventType) const { return subscriptions_.contains(eventType); }
 
 private:
     static void dispatch(AtspiEvent* event, void* hub);

@@ -109,7 +109,12 @@ std::vector<AtspiNotification> translateEvent(AtspiToolkit toolkit, const AtspiE
     if (type == "object:state-changed:selected")
         return selected(e, on);
     if (type == "object:state-changed:showing" || type == "object:state-changed:visible")
-        return shown(e, on);
+        // GTK 4 says 0 as a top level appears, and nothing as it goes but "defunct".
+        return shown(e, on || (toolkit == AtspiToolkit::gtk4 && e.sourceIsApplicationChild));
+    // GTK 4 ends a closed window only by marking it and all within it defunct.
+    if (type == "object:state-changed:defunct" && on && toolkit == AtspiToolkit::gtk4 && e.sourceIsApplicationChild
+        && isWindowRole(e.sourceRole, e.windowType))
+        return { { destroyed } };
     if (type == "object:state-changed:focused")
         return on ? focused(toolkit, e) : Notifications {};
     if (type == "object:state-changed:expanded")
@@ -120,7 +125,10 @@ std::vector<AtspiNotification> translateEvent(AtspiToolkit toolkit, const AtspiE
         return isPopupWindow(e) ? Notifications { { menuOpened } } : Notifications { { windowCreated } };
     if (type == "window:destroy")
         return isPopupWindow(e) ? Notifications { { menuClosed } } : Notifications { { destroyed } };
-    if (type == "window:activate" && !isPopupWindow(e))
+    // GTK 4 activates only its frames with "window:activate", its dialogs by their state.
+    const bool activatedDialog = type == "object:state-changed:active" && on && toolkit == AtspiToolkit::gtk4
+        && e.sourceIsApplicationChild && e.sourceRole != ATSPI_ROLE_FRAME && isWindowRole(e.sourceRole, e.windowType);
+    if ((type == "window:activate" && !isPopupWindow(e)) || activatedDialog)
         return { { "AXFocusedWindowChanged" }, { "AXMainWindowChanged" }, { "AXApplicationActivated" } };
     if (type == "object:selection-changed") {
         if (isRowContainer(e.sourceRole))
@@ -147,7 +155,7 @@ const std::vector<std::string>& atspiEventTypes(const std::string& notification)
 {
     static const std::vector<std::string> menus { "object:state-changed:selected", "object:state-changed:showing",
         "object:state-changed:visible", "object:state-changed:expanded", "window:create", "window:destroy" };
-    static const std::vector<std::string> activation { "window:activate" };
+    static const std::vector<std::string> activation { "window:activate", "object:state-changed:active" };
     static const std::vector<std::string> selection { "object:selection-changed", "object:state-changed:selected" };
     static const std::vector<std::string> expansion { "object:state-changed:expanded" };
     static const std::vector<std::string> iconified { "object:state-changed:iconified" };
@@ -161,7 +169,7 @@ const std::vector<std::string>& atspiEventTypes(const std::string& notification)
         // The removal of an application from the desktop ends every window it left open.
         { destroyed,
             { "window:destroy", "object:state-changed:showing", "object:state-changed:visible",
-                "object:children-changed:remove" } },
+                "object:state-changed:defunct", "object:children-changed:remove" } },
         { "AXWindowMiniaturized", iconified },
         { "AXWindowDeminiaturized", iconified },
         { "AXWindowResized", { "object:bounds-changed" } },

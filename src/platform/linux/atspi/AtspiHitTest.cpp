@@ -1,5 +1,7 @@
 #include "platform/linux/atspi/AtspiHitTest.h"
 
+#include "platform/linux/atspi/AtspiSurfaces.h"
+
 #include <optional>
 #include <vector>
 
@@ -9,21 +11,33 @@ namespace {
 using Accessible = GObjectRef<AtspiAccessible>;
 
 constexpr int maximumDepth = 32;
+// How far above a toolkit's answer the control around it may lie (a button's label, a check
+// box's icon in its box).
+constexpr int maximumControlDistance = 3;
 
-std::optional<AXRect> extentsOf(AtspiAccessible* accessible)
+// How a top level answers: in which coordinates, which state marks what is shown (GTK 4
+// marks only its windows as showing, the rest as visible), and where its surface lies.
+struct Surface {
+    AtspiToolkit toolkit = AtspiToolkit::other;
+    AtspiCoordType coordinates = ATSPI_COORD_TYPE_SCREEN;
+    AtspiStateType shown = ATSPI_STATE_SHOWING;
+    AXPoint origin;
+};
+
+std::optional<AXRect> extentsOf(AtspiAccessible* accessible, AtspiCoordType coordinates)
 {
     auto component = GObjectRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(accessible));
     if (!component)
         return std::nullopt;
-    GOwned<AtspiRect> rect(atspi_component_get_extents(component.get(), ATSPI_COORD_TYPE_SCREEN, nullptr));
+    GOwned<AtspiRect> rect(atspi_component_get_extents(component.get(), coordinates, nullptr));
     if (!rect)
         return std::nullopt;
     return AXRect { { double(rect->x), double(rect->y) }, { double(rect->width), double(rect->height) } };
 }
 
-bool holds(AtspiAccessible* accessible, AXPoint point)
+bool holds(AtspiAccessible* accessible, AXPoint point, AtspiCoordType coordinates)
 {
-    const auto extents = extentsOf(accessible);
+    const auto extents = extentsOf(accessible, coordinates);
     return extents && extents->contains(point);
 }
 
@@ -31,7 +45,7 @@ std::uint64_t states(AtspiAccessible* accessible)
 {
     auto set = GObjectRef<AtspiStateSet>::adopt(atspi_accessible_get_state_set(accessible));
     std::uint64_t bits = 0;
-    for (auto state : { ATSPI_STATE_SHOWING, ATSPI_STATE_ACTIVE, ATSPI_STATE_SELECTED, ATSPI_STATE_ICONIFIED }) {
+    for (auto state : { ATSPI_STATE_SHOWING, ATSPI_STATE_VISIBLE, ATSPI_STATE_ACTIVE, ATSPI_STATE_SELECTED, ATSPI_STATE_ICONIFIED }) {
         if (set && atspi_state_set_contains(set.get(), state))
             bits |= std::uint64_t { 1 } << state;
     }
@@ -55,40 +69,44 @@ std::vector<Accessible> children(AtspiAccessible* accessible, const AtspiBudget&
 
 // The child that holds the point, searched here; the last one wins, as later
 // children are drawn over earlier ones.
-Accessible childAt(AtspiAccessible* parent, AXPoint point, const AtspiBudget& budget)
+Accessible childAt(AtspiAccessible* parent, AXPoint point, const Surface& surface, const AtspiBudget& budget)
 {
     Accessible found;
     for (auto& child : children(parent, budget)) {
         if (!budget.arm())
             break;
         const auto bits = states(child.get());
-        if (!has(bits, ATSPI_STATE_SHOWING))
+        if (!has(bits, surface.shown))
             continue;
-        if (holds(child.get(), point)) {
+        if (holds(child.get(), point, surface.coordinates)) {
             found = child;
             continue;
         }
         if (atspi_accessible_get_role(child.get(), nullptr) == ATSPI_ROLE_PAGE_TAB && has(bits, ATSPI_STATE_SELECTED)) {
             auto page = Accessible::adopt(atspi_accessible_get_child_at_index(child.get(), 0, nullptr));
-            if (page && holds(page.get(), point))
+            if (page && holds(page.get(), point, surface.coordinates))
                 found = std::move(page);
         }
     }
     return found;
 }
 
-Accessible deepest(Accessible current, AXPoint point, const AtspiBudget& budget)
+// The point is in the surface's coordinates.
+Accessible deepest(Accessible current, AXPoint point, const Surface& surface, const AtspiBudget& budget)
 {
     for (int depth = 0; depth < maximumDepth && budget.arm(); ++depth) {
         Accessible next;
         if (auto component = GObjectRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(current.get()))) {
             next = Accessible::adopt(atspi_component_get_accessible_at_point(
-                component.get(), static_cast<gint>(point.x), static_cast<gint>(point.y), ATSPI_COORD_TYPE_SCREEN, nullptr));
+                component.get(), static_cast<gint>(point.x), static_cast<gint>(point.y), surface.coordinates, nullptr));
         }
         const bool answered = next && AtspiSession::identity(next.get()) != AtspiSession::identity(current.get())
-            && budget.arm() && holds(next.get(), point);
+            && budget.arm() && holds(next.get(), point, surface.coordinates);
+        // GTK 4 answers the deepest element at once.
+        if (answered && surface.toolkit == AtspiToolkit::gtk4)
+            return next;
         if (!answered)
-            next = childAt(current.get(), point, budget);
+            next = childAt(current.get(), point, surface, budget);
         if (!next)
             break;
         current = std::move(next);
@@ -96,26 +114,72 @@ Accessible deepest(Accessible current, AXPoint point, const AtspiBudget& budget)
     return current;
 }
 
-Accessible windowAt(AtspiAccessible* application, AXPoint point, const AtspiBudget& budget)
+bool isControl(AtspiRole role)
 {
-    Accessible found;
+    switch (role) {
+    case ATSPI_ROLE_PUSH_BUTTON:
+    case ATSPI_ROLE_TOGGLE_BUTTON:
+    case ATSPI_ROLE_CHECK_BOX:
+    case ATSPI_ROLE_RADIO_BUTTON:
+    case ATSPI_ROLE_PAGE_TAB:
+    case ATSPI_ROLE_COMBO_BOX:
+    case ATSPI_ROLE_MENU_ITEM:
+    case ATSPI_ROLE_LINK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// GTK 4 answers the deepest widget, the label or icon inside a control: the control around it.
+Accessible controlAround(Accessible found, AtspiAccessible* window, const AtspiBudget& budget)
+{
+    const auto role = atspi_accessible_get_role(found.get(), nullptr);
+    if (role != ATSPI_ROLE_LABEL && role != ATSPI_ROLE_FILLER && role != ATSPI_ROLE_PANEL && role != ATSPI_ROLE_ICON)
+        return found;
+    auto current = found;
+    for (int distance = 0; distance < maximumControlDistance && budget.arm(); ++distance) {
+        auto parent = Accessible::adopt(atspi_accessible_get_parent(current.get(), nullptr));
+        if (!parent || AtspiSession::identity(parent.get()) == AtspiSession::identity(window) || !budget.arm())
+            break;
+        if (isControl(atspi_accessible_get_role(parent.get(), nullptr)))
+            return parent;
+        current = std::move(parent);
+    }
+    return found;
+}
+
+struct WindowHit {
+    Accessible window;
+    Surface surface;
+};
+
+std::optional<WindowHit> windowAt(AtspiSession& session, AtspiAccessible* application, AXPoint point, const AtspiBudget& budget)
+{
+    const auto toolkit = session.toolkit(application, budget);
+    std::optional<WindowHit> found;
     for (auto& window : children(application, budget)) {
         if (!budget.arm())
             break;
         const auto bits = states(window.get());
-        if (!has(bits, ATSPI_STATE_SHOWING) || has(bits, ATSPI_STATE_ICONIFIED) || !budget.arm() || !holds(window.get(), point))
+        if (!has(bits, ATSPI_STATE_SHOWING) || has(bits, ATSPI_STATE_ICONIFIED) || !budget.arm())
+            continue;
+        const auto origin = surfaceOrigin(session, window.get(), budget);
+        const Surface surface { toolkit, extentsCoordinates(toolkit), toolkit == AtspiToolkit::gtk4 ? ATSPI_STATE_VISIBLE : ATSPI_STATE_SHOWING,
+            origin.value_or(AXPoint {}) };
+        if (!origin || !budget.arm() || !holds(window.get(), { point.x - origin->x, point.y - origin->y }, surface.coordinates))
             continue;
         if (has(bits, ATSPI_STATE_ACTIVE))
-            return window;
+            return WindowHit { window, surface };
         if (!found)
-            found = window;
+            found = WindowHit { window, surface };
     }
     return found;
 }
 
 } // namespace
 
-tl::expected<AtspiHit, AXError> hitTest(AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget)
+tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget)
 {
     std::vector<Accessible> applications;
     if (throughApplication) {
@@ -125,26 +189,29 @@ tl::expected<AtspiHit, AXError> hitTest(AtspiAccessible* throughApplication, AXP
         applications = children(desktop.get(), budget);
     }
     // An active window beats one that merely holds the point.
-    Accessible window;
+    std::optional<WindowHit> hit;
     for (auto& application : applications) {
         if (AtspiSession::isGone(application.get()) || !budget.arm())
             continue;
-        auto candidate = windowAt(application.get(), point, budget);
+        auto candidate = windowAt(session, application.get(), point, budget);
         if (!candidate)
             continue;
-        if (has(states(candidate.get()), ATSPI_STATE_ACTIVE)) {
-            window = std::move(candidate);
+        if (has(states(candidate->window.get()), ATSPI_STATE_ACTIVE)) {
+            hit = std::move(candidate);
             break;
         }
-        if (!window)
-            window = std::move(candidate);
+        if (!hit)
+            hit = std::move(candidate);
     }
-    if (!window)
+    if (!hit)
         return tl::unexpected(budget.failure(AXError::noValue));
-    auto found = deepest(window, point, budget);
+    const auto& [window, surface] = *hit;
+    auto found = deepest(window, { point.x - surface.origin.x, point.y - surface.origin.y }, surface, budget);
+    if (surface.toolkit == AtspiToolkit::gtk4)
+        found = controlAround(std::move(found), window.get(), budget);
     if (budget.isSpent())
         return tl::unexpected(AXError::cannotComplete);
-    return AtspiHit { std::move(found), std::move(window) };
+    return AtspiHit { std::move(found), window };
 }
 
 } // namespace tintra

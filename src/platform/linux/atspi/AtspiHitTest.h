@@ -13,11 +13,12 @@ namespace tintra {
 // first), then one level at a time down, since GTK answers only the child of
 // the asked element. Where a toolkit answers nothing, or an element that does
 // not hold the point, the children are searched here; a selected notebook
-// tab stands for its page, which lies outside the tab's own extents.
+// tab stands for its page, which lies outside the tab's own extents. Where the
+// toolkit answers a control's label or icon, the control around it is the hit.
 struct AtspiHit {
     GObjectRef<AtspiAccessible> element;
     GObjectRef<AtspiAccessible> window; // the top level it lies in
 };
-tl::expected<AtspiHit, AXError> hitTest(AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget);
+tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget);
 
 } // namespace tintra

@@ -200,7 +200,7 @@ TEST(AtspiEvents, MenusOfGtk3AndQtGiveOpenedHighlightedClosed)
     EXPECT_EQ(combo, (Names { "AXMenuOpened", "AXMenuOpened", "AXMenuOpened", "AXMenuClosed" }));
 }
 
-TEST(AtspiEvents, WindowsOfGtk3AndQtAppearAndGo)
+TEST(AtspiEvents, WindowsOfEachToolkitAppearAndGo)
 {
     const Names gtk3 = translated(AtspiToolkit::gtk3,
         {
@@ -227,6 +227,20 @@ TEST(AtspiEvents, WindowsOfGtk3AndQtAppearAndGo)
             { "object:state-changed:showing", 0, ATSPI_ROLE_FILLER, ATSPI_ROLE_APPLICATION },
         });
     EXPECT_EQ(qt, (Names { "AXWindowCreated", "AXUIElementDestroyed" }));
+
+    // GTK 4 says "showing" 0 as a top level appears, ends it only as defunct, and activates a
+    // dialog by its state alone.
+    const Names gtk4 = translated(AtspiToolkit::gtk4,
+        {
+            { "object:state-changed:showing", 0, ATSPI_ROLE_DIALOG, ATSPI_ROLE_APPLICATION },
+            { "object:state-changed:active", 1, ATSPI_ROLE_DIALOG, ATSPI_ROLE_APPLICATION },
+            { "object:state-changed:active", 1, ATSPI_ROLE_FRAME, ATSPI_ROLE_APPLICATION },
+            { "object:state-changed:defunct", 1, ATSPI_ROLE_PUSH_BUTTON, ATSPI_ROLE_PANEL },
+            { "object:state-changed:defunct", 1, ATSPI_ROLE_DIALOG, ATSPI_ROLE_APPLICATION },
+        });
+    EXPECT_EQ(gtk4,
+        (Names { "AXWindowCreated", "AXFocusedWindowChanged", "AXMainWindowChanged", "AXApplicationActivated",
+            "AXUIElementDestroyed" }));
 }
 
 TEST(AtspiEvents, SelectionsAreAboutTheirContainer)
