@@ -157,6 +157,23 @@ protected:
         EXPECT_EQ(heard, expected) << command << "\n" << session.report();
         return tones;
     }
+    // A press on the control of this name and role, a drag out to `away` and back, and the
+    // release, heard as the control's kind ("dbt": dbtp, dbtx, dbte, dbtr) and, with the press,
+    // what else it sounds. Relative moves are real motion; an absolute one is a warp, which no
+    // drag follows.
+    void expectTracked(const std::string& name, const std::string& role, std::pair<int, int> away, const std::string& kind,
+        std::vector<std::string> alsoOnPress = {})
+    {
+        const auto [x, y] = centreOf(name, role);
+        const auto relative = [](int dx, int dy) { return "xdotool mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy); };
+        run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+        alsoOnPress.push_back(kind + "p");
+        expectHeard("xdotool mousedown 1", alsoOnPress);
+        expectHeard(relative(away.first - x, away.second - y), { kind + "x" });
+        expectHeard(relative(x - away.first, y - away.second), { kind + "e" });
+        expectHeard("xdotool mouseup 1", { kind + "r" });
+    }
+
     // The test program's second window, opened, minimised, restored, moved and resized as a
     // user does it, and closed.
     void expectSecondWindowOpenedMinimisedRestoredMovedResizedAndClosed()
@@ -225,17 +242,8 @@ TEST_F(EndToEnd, EachControlIsTrackedLikeAClassicButtonAndAClickElsewhereSoundsT
     expectHeard("xdotool mouseup 1", { "btnr" });
     // The window's empty space, below its controls.
     const auto [emptyX, emptyY] = std::pair(pushX, 620);
-    for (const auto& control : controls) {
-        const auto [x, y] = centreOf(control.name, control.role);
-        // Relative moves are real motion; an absolute one is a warp, which no drag follows.
-        const std::string out = "xdotool mousemove_relative -- " + std::to_string(emptyX - x) + " " + std::to_string(emptyY - y);
-        const std::string back = "xdotool mousemove_relative -- " + std::to_string(x - emptyX) + " " + std::to_string(y - emptyY);
-        run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
-        expectHeard("xdotool mousedown 1", { control.kind + "p" });
-        expectHeard(out, { control.kind + "x" });
-        expectHeard(back, { control.kind + "e" });
-        expectHeard("xdotool mouseup 1", { control.kind + "r" });
-    }
+    for (const auto& control : controls)
+        expectTracked(control.name, control.role, { emptyX, emptyY }, control.kind);
     expectHeard("xdotool mousemove " + std::to_string(emptyX) + " " + std::to_string(emptyY) + " click 1", { "!mdo" });
 }
 
@@ -346,13 +354,7 @@ TEST_F(EndToEnd, ATabIsTrackedAPopUpButtonSoundsItsMenuScrollBarsAndSlidersTheir
         expectHeard(relative(300, 0), {});
         expectHeard("xdotool mouseup 1", {});
     }
-    {
-        const auto [x, y] = moveTo("List Tab", "page tab");
-        expectHeard("xdotool mousedown 1", { "tabp", "fsel" });
-        expectHeard(relative(emptyX - x, emptyY - y), { "tabx" });
-        expectHeard(relative(x - emptyX, y - emptyY), { "tabe" });
-        expectHeard("xdotool mouseup 1", { "tabr" });
-    }
+    expectTracked("List Tab", "page tab", { emptyX, emptyY }, "tab", { "fsel" });
     // GTK opens a combo box's menu on the press and gives it the pointer: what follows is the menu's.
     {
         const auto [x, y] = moveTo("Alpha", "combo box");
@@ -406,15 +408,9 @@ TEST_F(EndToEndQt, ATooltipTrackedControlsScrollBarsSlidersAndATreeRowOfTheQtPro
     expectHeard("xdotool mousemove " + std::to_string(pushX) + " " + std::to_string(pushY), { "blno" }, Events::later);
     // Qt hides a tooltip 300 ms after the pointer left.
     expectHeard("xdotool mousemove " + std::to_string(emptyX) + " " + std::to_string(emptyY), { "blnc" }, Events::later);
-    for (const auto& [name, role, kind] : { std::tuple("Default", "push button", "dbt"), std::tuple("Radio B", "radio button", "rad"),
-             std::tuple("List Tab", "page tab", "tab") }) {
-        const auto [x, y] = moveTo(name, role);
-        const std::string sound = kind;
-        expectHeard("xdotool mousedown 1", { sound + "p" });
-        expectHeard(relative(emptyX - x, emptyY - y), { sound + "x" });
-        expectHeard(relative(x - emptyX, y - emptyY), { sound + "e" });
-        expectHeard("xdotool mouseup 1", { sound + "r" });
-    }
+    expectTracked("Default", "push button", { emptyX, emptyY }, "dbt");
+    expectTracked("Radio B", "radio button", { emptyX, emptyY }, "rad");
+    expectTracked("List Tab", "page tab", { emptyX, emptyY }, "tab");
     for (const auto& [role, sound] : { std::pair("scroll bar", "sbtp"), std::pair("slider", "sltp") }) {
         moveTo("", role);
         expectHeard("xdotool mousedown 1", { sound });
@@ -467,21 +463,16 @@ TEST_F(EndToEndGtk4, AMenuWindowsADialogAnAlertAndTheControlsOfTheGtk4ProgramSou
     }
     // A default button, a radio button and a toggle button look like plain buttons and check
     // boxes to GTK 4's accessibility, and sound as those.
-    for (const auto& [name, role, kind] : { std::tuple("Push Me", "push button", "btn"), std::tuple("Default", "push button", "btn"),
-             std::tuple("Check", "check box", "chk"), std::tuple("Radio B", "check box", "chk"), std::tuple("List Tab", "label", "tab") }) {
-        const auto [x, y] = centreOf(name, role);
-        const auto window = frameOf(controls, controlsTitle(), "frame");
-        const std::string sound = kind;
-        run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
-        expectHeard("xdotool mousedown 1", sound == "tab" ? std::vector<std::string> { "tabp", "fsel" } : std::vector<std::string> { sound + "p" });
-        const std::pair away { window.x + 600 - x, window.y + 300 - y };
-        expectHeard("xdotool mousemove_relative -- " + std::to_string(away.first) + " " + std::to_string(away.second), { sound + "x" });
-        expectHeard("xdotool mousemove_relative -- " + std::to_string(-away.first) + " " + std::to_string(-away.second), { sound + "e" });
-        expectHeard("xdotool mouseup 1", { sound + "r" });
-    }
-    expectHeard(click(centreOf("GtkScale", "slider")), { "sltp" });
+    // The window manager places a GTK 4 window: its empty space, right of its controls.
     const auto window = frameOf(controls, controlsTitle(), "frame");
-    expectHeard(click({ window.x + 600, window.y + 300 }), { "!mdo" });
+    const std::pair empty { window.x + 600, window.y + 300 };
+    expectTracked("Push Me", "push button", empty, "btn");
+    expectTracked("Default", "push button", empty, "btn");
+    expectTracked("Check", "check box", empty, "chk");
+    expectTracked("Radio B", "check box", empty, "chk");
+    expectTracked("List Tab", "label", empty, "tab", { "fsel" });
+    expectHeard(click(centreOf("GtkScale", "slider")), { "sltp" });
+    expectHeard(click(empty), { "!mdo" });
 }
 
 // A user who silences sounds while a video plays or an application is fullscreen, and who has
