@@ -157,21 +157,39 @@ protected:
         EXPECT_EQ(heard, expected) << command << "\n" << session.report();
         return tones;
     }
+    // Moves the pointer onto the centre of the showing element of this name and role; where that is.
+    std::pair<int, int> moveTo(const std::string& name, const std::string& role)
+    {
+        const auto [x, y] = centreOf(name, role);
+        run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+        return { x, y };
+    }
+    // A move by this much, as real motion: an absolute move is a warp, which no drag follows.
+    static std::string relative(int dx, int dy) { return "xdotool mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy); }
+
     // A press on the control of this name and role, a drag out to `away` and back, and the
     // release, heard as the control's kind ("dbt": dbtp, dbtx, dbte, dbtr) and, with the press,
-    // what else it sounds. Relative moves are real motion; an absolute one is a warp, which no
-    // drag follows.
+    // what else it sounds.
     void expectTracked(const std::string& name, const std::string& role, std::pair<int, int> away, const std::string& kind,
         std::vector<std::string> alsoOnPress = {})
     {
-        const auto [x, y] = centreOf(name, role);
-        const auto relative = [](int dx, int dy) { return "xdotool mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy); };
-        run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+        const auto [x, y] = moveTo(name, role);
         alsoOnPress.push_back(kind + "p");
         expectHeard("xdotool mousedown 1", alsoOnPress);
         expectHeard(relative(away.first - x, away.second - y), { kind + "x" });
         expectHeard(relative(x - away.first, y - away.second), { kind + "e" });
         expectHeard("xdotool mouseup 1", { kind + "r" });
+    }
+
+    // A press on the first showing element of this role (a scroll bar, a slider) sounds; a drag
+    // along it by `distance` and back, and the release, say nothing more.
+    void expectOnlyThePressHeard(const std::string& role, const std::string& sound, int distance)
+    {
+        moveTo("", role);
+        expectHeard("xdotool mousedown 1", { sound });
+        expectHeard(relative(-distance, 0), {});
+        expectHeard(relative(distance, 0), {});
+        expectHeard("xdotool mouseup 1", {});
     }
 
     // The test program's second window, opened, minimised, restored, moved and resized as a
@@ -336,24 +354,12 @@ TEST_F(EndToEnd, AnApplicationLaunchedIsHeard)
 TEST_F(EndToEnd, ATabIsTrackedAPopUpButtonSoundsItsMenuScrollBarsAndSlidersTheirPressAndATreeRowItsExpansion)
 {
     const auto [emptyX, emptyY] = std::pair(400, 620);
-    const auto moveTo = [&](const std::string& name, const std::string& role) {
-        const auto [x, y] = centreOf(name, role);
-        run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
-        return std::pair(x, y);
-    };
-    const auto relative = [](int x, int y) { return "xdotool mousemove_relative -- " + std::to_string(x) + " " + std::to_string(y); };
 
     // A row's expander, left of its cell, is part of the tree: a click there, and the row expands
     // and is selected.
     expectHeard("xdotool mousemove 70 " + std::to_string(centreOf("Parent 0", "table cell").second) + " click 1", { "!mdo", "dscr", "fsel" });
-    // Their press only: a drag out and back and the release say nothing more.
-    for (const auto& [role, sound] : { std::pair("scroll bar", "sbtp"), std::pair("slider", "sltp") }) {
-        moveTo("", role);
-        expectHeard("xdotool mousedown 1", { sound });
-        expectHeard(relative(-300, 0), {});
-        expectHeard(relative(300, 0), {});
-        expectHeard("xdotool mouseup 1", {});
-    }
+    expectOnlyThePressHeard("scroll bar", "sbtp", 300);
+    expectOnlyThePressHeard("slider", "sltp", 300);
     expectTracked("List Tab", "page tab", { emptyX, emptyY }, "tab", { "fsel" });
     // GTK opens a combo box's menu on the press and gives it the pointer: what follows is the menu's.
     {
@@ -397,12 +403,6 @@ TEST_F(EndToEndQt, AWindowADialogAMenuAndTheButtonsOfTheQtProgramSound)
 TEST_F(EndToEndQt, ATooltipTrackedControlsScrollBarsSlidersAndATreeRowOfTheQtProgramSound)
 {
     const auto [emptyX, emptyY] = std::pair(400, 625);
-    const auto moveTo = [&](const std::string& name, const std::string& role) {
-        const auto [x, y] = centreOf(name, role);
-        run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
-        return std::pair(x, y);
-    };
-    const auto relative = [](int x, int y) { return "xdotool mousemove_relative -- " + std::to_string(x) + " " + std::to_string(y); };
 
     const auto [pushX, pushY] = centreOf("Push Me", "push button");
     expectHeard("xdotool mousemove " + std::to_string(pushX) + " " + std::to_string(pushY), { "blno" }, Events::later);
@@ -411,12 +411,8 @@ TEST_F(EndToEndQt, ATooltipTrackedControlsScrollBarsSlidersAndATreeRowOfTheQtPro
     expectTracked("Default", "push button", { emptyX, emptyY }, "dbt");
     expectTracked("Radio B", "radio button", { emptyX, emptyY }, "rad");
     expectTracked("List Tab", "page tab", { emptyX, emptyY }, "tab");
-    for (const auto& [role, sound] : { std::pair("scroll bar", "sbtp"), std::pair("slider", "sltp") }) {
-        moveTo("", role);
-        expectHeard("xdotool mousedown 1", { sound });
-        expectHeard(relative(-100, 0), {});
-        expectHeard("xdotool mouseup 1", {});
-    }
+    expectOnlyThePressHeard("scroll bar", "sbtp", 100);
+    expectOnlyThePressHeard("slider", "sltp", 100);
     moveTo("Tree Tab", "page tab");
     expectHeard("xdotool click 1", { "tabp", "tabr" });
     // A row is selected; its expansion is not heard, as Qt tells nobody of it.
