@@ -46,7 +46,6 @@ AXObserverAtspi::AXObserverAtspi(
             [this](const WindowInfo& before, const WindowInfo& after) { windowChanged(before, after); });
         clientListChanges_ = windows->onClientListChanged([this] { noteNewWindows(session_->executor().monotonicNow()); });
         noteNewWindows(MonotonicTime {}); // long placed
-
     }
 }
 

@@ -395,21 +395,10 @@ AXAttributeResult AtspiAttributeReader::children(bool visibleOnly, bool windowsO
 
 AXAttributeResult AtspiAttributeReader::window()
 {
-    if (auto window = session_.windowOfLastHit(accessible_))
+    if (role() == ATSPI_ROLE_APPLICATION)
+        return tl::unexpected(AXError::noValue);
+    if (auto window = session_.topLevel(accessible_, budget_))
         return element(window.get());
-    // The top level: the ancestor (or the element) whose parent is the application.
-    constexpr int maximumDepth = 64;
-    Accessible current = Accessible::borrow(accessible_);
-    for (int depth = 0; depth < maximumDepth && budget_.arm(); ++depth) {
-        if (atspi_accessible_get_role(current.get(), nullptr) == ATSPI_ROLE_APPLICATION)
-            return tl::unexpected(AXError::noValue);
-        auto parent = Accessible::adopt(atspi_accessible_get_parent(current.get(), nullptr));
-        if (!parent)
-            break;
-        if (atspi_accessible_get_role(parent.get(), nullptr) == ATSPI_ROLE_APPLICATION)
-            return element(current.get());
-        current = std::move(parent);
-    }
     return tl::unexpected(budget_.failure(AXError::noValue));
 }
 

@@ -117,11 +117,23 @@ void AtspiSession::rememberHit(AtspiAccessible* hit, AtspiAccessible* window)
     lastHitWindow_ = GObjectRef<AtspiAccessible>::borrow(window);
 }
 
-GObjectRef<AtspiAccessible> AtspiSession::windowOfLastHit(AtspiAccessible* accessible) const
+GObjectRef<AtspiAccessible> AtspiSession::topLevel(AtspiAccessible* accessible, const AtspiBudget& budget) const
 {
-    if (!lastHitWindow_ || identity(accessible) != lastHit_)
-        return {};
-    return lastHitWindow_;
+    if (lastHitWindow_ && identity(accessible) == lastHit_)
+        return lastHitWindow_;
+    constexpr int maximumDepth = 64;
+    auto current = GObjectRef<AtspiAccessible>::borrow(accessible);
+    for (int depth = 0; depth < maximumDepth && budget.arm(); ++depth) {
+        if (atspi_accessible_get_role(current.get(), nullptr) == ATSPI_ROLE_APPLICATION)
+            return {};
+        auto parent = GObjectRef<AtspiAccessible>::adopt(atspi_accessible_get_parent(current.get(), nullptr));
+        if (!parent)
+            return {};
+        if (atspi_accessible_get_role(parent.get(), nullptr) == ATSPI_ROLE_APPLICATION)
+            return current;
+        current = std::move(parent);
+    }
+    return {};
 }
 
 AXElement AtspiSession::element(AtspiAccessible* accessible, const std::string& part)

@@ -88,10 +88,12 @@ public:
     Duration timeout(const AXElement& element) const;
     AtspiBudget budget(const AXElement& element) const { return AtspiBudget(executor_, timeout(element)); }
 
-    // The top level the last hit test went through to this element, if it was the one hit: a
-    // click reads the window of what it hit, which then asks nothing more.
+    // The top level the last hit test went through to the element it hit: a click reads the
+    // window of what it hit, which then asks nothing more.
     void rememberHit(AtspiAccessible* hit, AtspiAccessible* window);
-    GObjectRef<AtspiAccessible> windowOfLastHit(AtspiAccessible* accessible) const;
+    // The top level the accessible lies in (itself when it is one): the ancestor whose parent
+    // is the application; none for the application itself and when it cannot be told in time.
+    GObjectRef<AtspiAccessible> topLevel(AtspiAccessible* accessible, const AtspiBudget& budget) const;
 
     static std::string identity(AtspiAccessible* accessible);
     // GTK 3's "window-type" attribute of a top level ("normal", "popup-menu" …).

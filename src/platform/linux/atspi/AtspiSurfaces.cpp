@@ -3,30 +3,6 @@
 #include <cmath>
 
 namespace tintra {
-namespace {
-
-constexpr int maximumDepth = 32;
-
-using Accessible = GObjectRef<AtspiAccessible>;
-
-// The ancestor just below the application: the last hit's window when that is what it hit.
-Accessible topLevelOf(AtspiSession& session, AtspiAccessible* accessible, const AtspiBudget& budget)
-{
-    if (auto window = session.windowOfLastHit(accessible))
-        return window;
-    auto current = Accessible::borrow(accessible);
-    for (int depth = 0; depth < maximumDepth && budget.arm(); ++depth) {
-        auto parent = Accessible::adopt(atspi_accessible_get_parent(current.get(), nullptr));
-        if (!parent || !budget.arm())
-            return {};
-        if (atspi_accessible_get_role(parent.get(), nullptr) == ATSPI_ROLE_APPLICATION)
-            return current;
-        current = std::move(parent);
-    }
-    return {};
-}
-
-} // namespace
 
 AtspiCoordType extentsCoordinates(AtspiToolkit toolkit)
 {
@@ -66,7 +42,7 @@ std::optional<AXPoint> surfaceOriginOf(AtspiSession& session, AtspiAccessible* a
 {
     if (session.toolkit(accessible, budget) != AtspiToolkit::gtk4)
         return AXPoint {};
-    const auto topLevel = topLevelOf(session, accessible, budget);
+    const auto topLevel = session.topLevel(accessible, budget);
     if (!topLevel)
         return std::nullopt;
     return surfaceOrigin(session, topLevel.get(), budget);
