@@ -164,6 +164,11 @@ protected:
         run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
         return { x, y };
     }
+    // A click there.
+    static std::string click(std::pair<int, int> at)
+    {
+        return "xdotool mousemove " + std::to_string(at.first) + " " + std::to_string(at.second) + " click 1";
+    }
     // A move by this much, as real motion: an absolute move is a warp, which no drag follows.
     static std::string relative(int dx, int dy) { return "xdotool mousemove_relative -- " + std::to_string(dx) + " " + std::to_string(dy); }
 
@@ -254,8 +259,7 @@ TEST_F(EndToEnd, EachControlIsTrackedLikeAClassicButtonAndAClickElsewhereSoundsT
         { "Radio B", "radio button", "rad" },
     };
     // A plain button, pressed before its tooltip shows.
-    const auto [pushX, pushY] = centreOf("Push Me", "push button");
-    run("xdotool mousemove " + std::to_string(pushX) + " " + std::to_string(pushY));
+    const auto [pushX, pushY] = moveTo("Push Me", "push button");
     expectHeard("xdotool mousedown 1", { "btnp" });
     expectHeard("xdotool mouseup 1", { "btnr" });
     // The window's empty space, below its controls.
@@ -313,17 +317,16 @@ TEST_F(EndToEnd, AProgramStoppedWhileTheUserClicksInItHoldsUpNeitherTintraDorvel
     ASSERT_TRUE(run("xdotool search --sync --name '" + otherTitle + "' windowmove --sync 820 40 windowactivate --sync"));
     const auto [stoppedX, stoppedY] = centreOf("Default", "push button");
     const auto [otherX, otherY] = centreOf(other, "Default", "push button");
-    const auto click = [](int x, int y) { return "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y) + " click 1"; };
 
     controls.signal(SIGSTOP);
-    run(click(stoppedX, stoppedY));
+    run(click({ stoppedX, stoppedY }));
     // The main loop answers at once (an action that opens no window over the others); one that
     // waited on the stopped program would wait out a time-out of six seconds.
     EXPECT_TRUE(run("gdbus call --session --timeout 2 -d org.tintradorvel.TintraDorvel -o /org/tintradorvel/TintraDorvel "
                     "-m org.freedesktop.Application.ActivateAction copy-report '[]' '{}' >/dev/null"));
-    expectHeard(click(otherX, otherY), { "dbtp", "dbtr" });
+    expectHeard(click({ otherX, otherY }), { "dbtp", "dbtr" });
     controls.signal(SIGCONT);
-    expectHeard(click(stoppedX, stoppedY), { "dbtp", "dbtr", "wact" });
+    expectHeard(click({ stoppedX, stoppedY }), { "dbtp", "dbtr", "wact" });
     EXPECT_TRUE(program.isRunning());
 }
 
@@ -380,9 +383,6 @@ protected:
 
 TEST_F(EndToEndQt, AWindowADialogAMenuAndTheButtonsOfTheQtProgramSound)
 {
-    const auto click = [](std::pair<int, int> at) {
-        return "xdotool mousemove " + std::to_string(at.first) + " " + std::to_string(at.second) + " click 1";
-    };
     expectHeard("xdotool key ctrl+n", { "!kdo", "wopn", "wact" });
     expectHeard("wmctrl -c 'Second Window'", { "wcls", "wact" });
     expectHeard("xdotool key ctrl+d", { "!kdo", "dopn", "wact" });
@@ -440,9 +440,6 @@ protected:
 
 TEST_F(EndToEndGtk4, AMenuWindowsADialogAnAlertAndTheControlsOfTheGtk4ProgramSound)
 {
-    const auto click = [](std::pair<int, int> at) {
-        return "xdotool mousemove " + std::to_string(at.first) + " " + std::to_string(at.second) + " click 1";
-    };
     centreOf("File", "menu item"); // its accessible tree is there
     // GTK 4 builds a menu's pop-over the first time it opens it, in its own time; and it
     // highlights the first item as it opens.
@@ -457,9 +454,9 @@ TEST_F(EndToEndGtk4, AMenuWindowsADialogAnAlertAndTheControlsOfTheGtk4ProgramSou
         expectHeard(std::string("xdotool key ") + opening, { "!kdo", "wact", "dopn" }, events);
         expectHeard("xdotool key Escape", { "!kdo", "wact", "dlgc" });
     }
-    // A default button, a radio button and a toggle button look like plain buttons and check
-    // boxes to GTK 4's accessibility, and sound as those.
-    // The window manager places a GTK 4 window: its empty space, right of its controls.
+    // A default button and a radio button look like a plain button and a check box to GTK 4's
+    // accessibility, and sound as those. The window manager places a GTK 4 window: its empty
+    // space is right of its controls.
     const auto window = frameOf(controls, controlsTitle(), "frame");
     const std::pair empty { window.x + 600, window.y + 300 };
     expectTracked("Push Me", "push button", empty, "btn");
@@ -492,9 +489,6 @@ protected:
 
 TEST_F(EndToEndSilence, AVideoPlayingAFullscreenWindowAndAnExcludedApplicationKeepTheirEventsSilentAndTheReportTellsWhatPlayedAndWhen)
 {
-    const auto click = [](std::pair<int, int> at) {
-        return "xdotool mousemove " + std::to_string(at.first) + " " + std::to_string(at.second) + " click 1";
-    };
     const auto defaultButton = centreOf("Default", "push button");
     expectHeard("xdotool key F10", { "!kdo", "mnuo" });
     expectHeard("xdotool key Down", { "!kdo", "mnui" });
