@@ -349,6 +349,18 @@ void expectClickResolverFinds(AccessibilityAtspiDesktop& suite, const TestProgra
     ASSERT_TRUE(file);
     EXPECT_FALSE(resolver.resolve({ AccessibilityAtspiDesktop::centre(*suite.frame(*file)).x,
         AccessibilityAtspiDesktop::centre(*suite.frame(*file)).y }));
+
+    // The frame a hit learnt is not kept beyond its click: the element moves with its window (by
+    // more than asked, as xdotool counts openbox's frame in).
+    const auto push = suite.find(*window->get<AXElement>(), "AXButton", "Push Me", true);
+    ASSERT_TRUE(push);
+    const auto before = *suite.frame(*push);
+    ASSERT_TRUE(accessibility.elementAtPosition(accessibility.systemWideElement(), AccessibilityAtspiDesktop::centre(before)));
+    ASSERT_TRUE(suite.run("xdotool search --name '" + which.title + "' windowmove --sync --relative %1 30 20"));
+    EXPECT_TRUE(loopUntil([&] {
+        const auto after = suite.frame(*push);
+        return after && after->origin.x > before.origin.x && after->origin.y > before.origin.y;
+    }));
 }
 
 // What both programs have. GTK 3 adds an expander; Qt has none, but a tool button with a menu.

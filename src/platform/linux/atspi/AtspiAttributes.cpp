@@ -152,7 +152,9 @@ AtspiAttributeReader::AtspiAttributeReader(
 tl::expected<AtspiRole, AXError> AtspiAttributeReader::role()
 {
     if (!role_) {
-        if (!budget_.arm()) {
+        if (auto known = session_.roleOfLastHit(accessible_)) {
+            role_ = *known;
+        } else if (!budget_.arm()) {
             role_ = tl::unexpected(AXError::cannotComplete);
         } else {
             GError* raw = nullptr;
@@ -174,8 +176,12 @@ const AtspiRoleFacts& AtspiAttributeReader::facts()
     facts_.emplace();
     auto& facts = *facts_;
     facts.role = role().value_or(ATSPI_ROLE_INVALID);
-    const auto needs = roleNeeds(facts.role);
-    const bool parent = needs.parent || facts.role == ATSPI_ROLE_FRAME || facts.role == ATSPI_ROLE_WINDOW;
+    const auto needs = roleNeeds(session_.toolkit(accessible_, budget_), facts.role);
+    if (needs.name && budget_.arm())
+        facts.name = nameOf(accessible_);
+    using Parent = AtspiRoleNeeds::Parent;
+    const bool parent = needs.parent == Parent::yes
+        || (needs.parent == Parent::ofWindowButtonNames && !headerBarButtonSubrole(facts.name).empty());
     if (parent && budget_.arm()) {
         auto parentAccessible = Accessible::adopt(atspi_accessible_get_parent(accessible_, nullptr));
         if (parentAccessible) {
@@ -190,8 +196,6 @@ const AtspiRoleFacts& AtspiAttributeReader::facts()
     }
     if (needs.states && budget_.arm())
         facts.states = stateBits(accessible_);
-    if (needs.name && budget_.arm())
-        facts.name = nameOf(accessible_);
     if (needs.windowType && budget_.arm())
         facts.windowType = AtspiSession::windowType(accessible_);
     if (needs.actions && budget_.arm())
@@ -415,8 +419,12 @@ AXAttributeResult AtspiAttributeReader::focusedWindow()
 
 tl::expected<AXRect, AXError> AtspiAttributeReader::frame()
 {
-    if (!frame_)
-        frame_ = askFrame();
+    if (!frame_) {
+        if (auto known = session_.frameOfLastHit(accessible_))
+            frame_ = *known;
+        else
+            frame_ = askFrame();
+    }
     return *frame_;
 }
 

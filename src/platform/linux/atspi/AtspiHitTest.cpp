@@ -91,8 +91,10 @@ Accessible childAt(AtspiAccessible* parent, AXPoint point, const Surface& surfac
     return found;
 }
 
-// The point is in the surface's coordinates.
-Accessible deepest(Accessible current, AXPoint point, const Surface& surface, const AtspiBudget& budget)
+// Down through the toolkit's answers, searching the children here where it answers nothing (or,
+// when each answer is checked, something that does not hold the point). The point is in the
+// surface's coordinates.
+Accessible descend(Accessible current, AXPoint point, const Surface& surface, const AtspiBudget& budget, bool checkEachAnswer)
 {
     for (int depth = 0; depth < maximumDepth && budget.arm(); ++depth) {
         Accessible next;
@@ -101,7 +103,7 @@ Accessible deepest(Accessible current, AXPoint point, const Surface& surface, co
                 component.get(), static_cast<gint>(point.x), static_cast<gint>(point.y), surface.coordinates, nullptr));
         }
         const bool answered = next && AtspiSession::identity(next.get()) != AtspiSession::identity(current.get())
-            && budget.arm() && holds(next.get(), point, surface.coordinates);
+            && (!checkEachAnswer || (budget.arm() && holds(next.get(), point, surface.coordinates)));
         // GTK 4 answers the deepest element at once.
         if (answered && surface.toolkit == AtspiToolkit::gtk4)
             return next;
@@ -112,6 +114,26 @@ Accessible deepest(Accessible current, AXPoint point, const Surface& surface, co
         current = std::move(next);
     }
     return current;
+}
+
+struct Found {
+    Accessible element;
+    std::optional<AXRect> extents; // when they were asked
+};
+
+// Asking each answer's extents costs as much again as the answers themselves, and toolkits
+// answer right but for GTK 3's notebook (a tab answers its page): the end is checked, and only
+// when it lies elsewhere is the way down checked step by step.
+Found deepest(const Accessible& window, AXPoint point, const Surface& surface, const AtspiBudget& budget)
+{
+    auto found = descend(window, point, surface, budget, false);
+    if (found.get() == window.get())
+        return { found, std::nullopt };
+    if (budget.arm()) {
+        if (auto extents = extentsOf(found.get(), surface.coordinates); extents && extents->contains(point))
+            return { found, extents };
+    }
+    return { descend(window, point, surface, budget, true), std::nullopt };
 }
 
 bool isControl(AtspiRole role)
@@ -152,6 +174,7 @@ Accessible controlAround(Accessible found, AtspiAccessible* window, const AtspiB
 struct WindowHit {
     Accessible window;
     Surface surface;
+    bool active = false;
 };
 
 std::optional<WindowHit> windowAt(AtspiSession& session, AtspiAccessible* application, AXPoint point, const AtspiBudget& budget)
@@ -169,10 +192,11 @@ std::optional<WindowHit> windowAt(AtspiSession& session, AtspiAccessible* applic
             origin.value_or(AXPoint {}) };
         if (!origin || !budget.arm() || !holds(window.get(), { point.x - origin->x, point.y - origin->y }, surface.coordinates))
             continue;
-        if (has(bits, ATSPI_STATE_ACTIVE))
-            return WindowHit { window, surface };
+        const WindowHit hit { window, surface, has(bits, ATSPI_STATE_ACTIVE) };
+        if (hit.active)
+            return hit;
         if (!found)
-            found = WindowHit { window, surface };
+            found = hit;
     }
     return found;
 }
@@ -196,7 +220,7 @@ tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* 
         auto candidate = windowAt(session, application.get(), point, budget);
         if (!candidate)
             continue;
-        if (has(states(candidate->window.get()), ATSPI_STATE_ACTIVE)) {
+        if (candidate->active) {
             hit = std::move(candidate);
             break;
         }
@@ -205,13 +229,21 @@ tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* 
     }
     if (!hit)
         return tl::unexpected(budget.failure(AXError::noValue));
-    const auto& [window, surface] = *hit;
-    auto found = deepest(window, { point.x - surface.origin.x, point.y - surface.origin.y }, surface, budget);
-    if (surface.toolkit == AtspiToolkit::gtk4)
-        found = controlAround(std::move(found), window.get(), budget);
+    const auto& window = hit->window;
+    const auto& surface = hit->surface;
+    auto [found, extents] = deepest(window, { point.x - surface.origin.x, point.y - surface.origin.y }, surface, budget);
+    if (surface.toolkit == AtspiToolkit::gtk4) {
+        auto control = controlAround(found, window.get(), budget);
+        if (control.get() != found.get())
+            extents.reset();
+        found = std::move(control);
+    }
     if (budget.isSpent())
         return tl::unexpected(AXError::cannotComplete);
-    return AtspiHit { std::move(found), window };
+    std::optional<AXRect> frame;
+    if (extents)
+        frame = AXRect { { surface.origin.x + extents->origin.x, surface.origin.y + extents->origin.y }, extents->size };
+    return AtspiHit { std::move(found), window, frame };
 }
 
 } // namespace tintra

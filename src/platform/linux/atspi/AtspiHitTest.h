@@ -5,19 +5,23 @@
 
 #include <tl/expected.hpp>
 
+#include <optional>
+
 namespace tintra {
 
 // The deepest element under a screen point, within the budget. Through an
 // application it asks that application only, otherwise every application on
 // the desktop: its showing window that holds the point (the active one
 // first), then one level at a time down, since GTK answers only the child of
-// the asked element. Where a toolkit answers nothing, or an element that does
-// not hold the point, the children are searched here; a selected notebook
-// tab stands for its page, which lies outside the tab's own extents. Where the
-// toolkit answers a control's label or icon, the control around it is the hit.
+// the asked element. Where a toolkit answers nothing the children are searched
+// here; where the end does not hold the point, the way down is taken again with
+// each answer checked, and a selected notebook tab stands for its page, which
+// lies outside the tab's own extents. Where the toolkit answers a control's
+// label or icon, the control around it is the hit.
 struct AtspiHit {
     GObjectRef<AtspiAccessible> element;
     GObjectRef<AtspiAccessible> window; // the top level it lies in
+    std::optional<AXRect> frame;        // on the screen, when it was asked on the way
 };
 tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget);
 

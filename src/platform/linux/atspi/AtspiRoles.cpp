@@ -160,12 +160,19 @@ bool AtspiRoleFacts::hasAction(const std::string& action) const
     return std::find(actions.begin(), actions.end(), action) != actions.end();
 }
 
-AtspiRoleNeeds roleNeeds(AtspiRole role)
+AtspiRoleNeeds roleNeeds(AtspiToolkit toolkit, AtspiRole role)
 {
+    using Parent = AtspiRoleNeeds::Parent;
     AtspiRoleNeeds needs;
     switch (role) {
     case ATSPI_ROLE_PUSH_BUTTON:
-        needs = { .parent = true, .grandparent = true, .states = true, .name = true, .actions = true };
+        // Only the family's own rows look further than the role; GTK 3's only at header-bar buttons.
+        if (toolkit == AtspiToolkit::gtk3)
+            needs = { .parent = Parent::ofWindowButtonNames, .grandparent = true, .name = true };
+        else if (toolkit == AtspiToolkit::qt)
+            needs = { .actions = true };
+        else if (toolkit != AtspiToolkit::other)
+            needs = { .states = true };
         break;
     case ATSPI_ROLE_TOGGLE_BUTTON:
         needs = { .states = true, .name = true, .actions = true, .children = true };
@@ -174,12 +181,12 @@ AtspiRoleNeeds roleNeeds(AtspiRole role)
         needs = { .name = true };
         break;
     case ATSPI_ROLE_TABLE_CELL:
-        needs = { .parent = true, .states = true };
+        needs = { .parent = Parent::yes, .states = true };
         break;
     case ATSPI_ROLE_MENU:
     case ATSPI_ROLE_MENU_ITEM:
     case ATSPI_ROLE_FILLER:
-        needs = { .parent = true };
+        needs = { .parent = Parent::yes };
         break;
     case ATSPI_ROLE_WINDOW:
         needs = { .windowType = true };

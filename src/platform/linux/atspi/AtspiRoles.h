@@ -35,17 +35,18 @@ struct AXRoles {
     friend bool operator==(const AXRoles&, const AXRoles&) = default;
 };
 
-// Which facts beyond the role the translation needs for an element of `role`.
+// Which facts beyond the role the translation needs for an element of `role` in `toolkit`.
 struct AtspiRoleNeeds {
-    bool parent = false;
-    bool grandparent = false;
+    enum class Parent { no, yes, ofWindowButtonNames };
+    Parent parent = Parent::no;
+    bool grandparent = false; // when the parent is a filler
     bool states = false;
     bool name = false;
     bool windowType = false;
     bool actions = false;
     bool children = false;
 };
-AtspiRoleNeeds roleNeeds(AtspiRole role);
+AtspiRoleNeeds roleNeeds(AtspiToolkit toolkit, AtspiRole role);
 
 // The toolkit family's row first, then the rows every toolkit shares.
 AXRoles axRoles(AtspiToolkit toolkit, const AtspiRoleFacts& facts);

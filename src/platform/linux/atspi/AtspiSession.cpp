@@ -111,10 +111,29 @@ bool AtspiSession::isGone(AtspiAccessible* accessible)
     return !object.app || !object.app->bus_name || !object.app->bus;
 }
 
-void AtspiSession::rememberHit(AtspiAccessible* hit, AtspiAccessible* window)
+void AtspiSession::rememberHit(AtspiAccessible* hit, AtspiAccessible* window, AtspiRole role, std::optional<AXRect> frame)
 {
     lastHit_ = identity(hit);
     lastHitWindow_ = GObjectRef<AtspiAccessible>::borrow(window);
+    lastHitRole_ = role;
+    lastHitFrame_ = frame;
+    lastHitAt_ = executor_.monotonicNow();
+}
+
+std::optional<AtspiRole> AtspiSession::roleOfLastHit(AtspiAccessible* accessible) const
+{
+    if (lastHitRole_ == ATSPI_ROLE_INVALID || identity(accessible) != lastHit_)
+        return std::nullopt;
+    return lastHitRole_;
+}
+
+std::optional<AXRect> AtspiSession::frameOfLastHit(AtspiAccessible* accessible) const
+{
+    // Long enough for the reads of the click that hit it.
+    constexpr auto stillInPlace = std::chrono::milliseconds(100);
+    if (!lastHitFrame_ || executor_.monotonicNow() - lastHitAt_ > stillInPlace || identity(accessible) != lastHit_)
+        return std::nullopt;
+    return lastHitFrame_;
 }
 
 GObjectRef<AtspiAccessible> AtspiSession::topLevel(AtspiAccessible* accessible, const AtspiBudget& budget) const
@@ -187,9 +206,16 @@ GObjectRef<AtspiAccessible> AtspiSession::application(std::int32_t processIdenti
 {
     if (processIdentifier <= 0)
         return {};
+    if (auto known = applicationsByProcess_.find(processIdentifier); known != applicationsByProcess_.end()) {
+        if (!isGone(known->second.get()))
+            return known->second;
+        applicationsByProcess_.erase(known);
+    }
     for (auto& application : applications()) {
-        if (this->processIdentifier(application.get()) == processIdentifier)
+        if (this->processIdentifier(application.get()) == processIdentifier) {
+            applicationsByProcess_.emplace(processIdentifier, application);
             return application;
+        }
     }
     return {};
 }

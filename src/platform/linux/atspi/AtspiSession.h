@@ -2,6 +2,7 @@
 
 #include "accessibility/AXElement.h"
 #include "accessibility/AXError.h"
+#include "accessibility/AXValue.h"
 #include "platform/linux/atspi/AtspiEventHub.h"
 #include "platform/linux/atspi/AtspiToolkit.h"
 #include "platform/linux/atspi/GObjectRef.h"
@@ -77,7 +78,7 @@ public:
     static bool isGone(AtspiAccessible* accessible);
 
     // The applications on the desktop, and the one with this process id, found through the
-    // registry (which answers for stopped applications too).
+    // registry (which answers for stopped applications too) and then known until it goes.
     std::vector<GObjectRef<AtspiAccessible>> applications();
     GObjectRef<AtspiAccessible> application(std::int32_t processIdentifier);
     std::int32_t processIdentifier(AtspiAccessible* accessible);
@@ -88,9 +89,12 @@ public:
     Duration timeout(const AXElement& element) const;
     AtspiBudget budget(const AXElement& element) const { return AtspiBudget(executor_, timeout(element)); }
 
-    // The top level the last hit test went through to the element it hit: a click reads the
-    // window of what it hit, which then asks nothing more.
-    void rememberHit(AtspiAccessible* hit, AtspiAccessible* window);
+    // What the last hit test learnt of the element it hit: the top level it went through, the
+    // element's role and its frame. A click reads these of what it hit, which then ask nothing
+    // more; the frame only just after, as an element may move.
+    void rememberHit(AtspiAccessible* hit, AtspiAccessible* window, AtspiRole role, std::optional<AXRect> frame);
+    std::optional<AtspiRole> roleOfLastHit(AtspiAccessible* accessible) const;
+    std::optional<AXRect> frameOfLastHit(AtspiAccessible* accessible) const;
     // The top level the accessible lies in (itself when it is one): the ancestor whose parent
     // is the application; none for the application itself and when it cannot be told in time.
     GObjectRef<AtspiAccessible> topLevel(AtspiAccessible* accessible, const AtspiBudget& budget) const;
@@ -107,10 +111,14 @@ private:
     std::unique_ptr<XcbConnection> x11_;
     std::unique_ptr<WindowFacts> windowFacts_;
     std::map<std::string, std::int32_t> processIdentifiers_; // by bus name
+    std::map<std::int32_t, GObjectRef<AtspiAccessible>> applicationsByProcess_; // found, until they go
     std::map<std::string, AtspiToolkit> toolkits_;           // by bus name
     std::map<std::string, Duration> timeouts_;               // by identity
     std::string lastHit_;
     GObjectRef<AtspiAccessible> lastHitWindow_;
+    AtspiRole lastHitRole_ = ATSPI_ROLE_INVALID;
+    std::optional<AXRect> lastHitFrame_;
+    MonotonicTime lastHitAt_;
 };
 
 } // namespace tintra
