@@ -90,11 +90,49 @@ bool holdsItems(AtspiRole role)
     }
 }
 
+} // namespace
+
+AtspiDescendants::AtspiDescendants(AtspiAccessible* root, const AtspiBudget& budget)
+    : root_(root)
+    , budget_(budget)
+{
+}
+
+std::optional<std::pair<AtspiAccessible*, AtspiRole>> AtspiDescendants::at(std::size_t index)
+{
+    if (!started_) {
+        started_ = true;
+        for (auto& child : childrenOf(root_, budget_))
+            visited_.push_back({ std::move(child), ATSPI_ROLE_INVALID });
+    }
+    while (index >= visited_.size() && expanded_ < visited_.size() && budget_.arm()) {
+        auto& [parent, role] = visited_[expanded_++];
+        if (holdsItems(roleOf(parent.get(), role)))
+            continue;
+        for (auto& child : childrenOf(parent.get(), budget_))
+            visited_.push_back({ std::move(child), ATSPI_ROLE_INVALID });
+    }
+    if (index >= visited_.size() || index >= maximumSearchedDescendants || !budget_.arm())
+        return std::nullopt;
+    auto& [descendant, role] = visited_[index];
+    return std::pair(descendant.get(), roleOf(descendant.get(), role));
+}
+
+AtspiRole AtspiDescendants::roleOf(AtspiAccessible* accessible, AtspiRole& known)
+{
+    if (known == ATSPI_ROLE_INVALID)
+        known = atspi_accessible_get_role(accessible, nullptr);
+    return known;
+}
+
+namespace {
+
 // The first button below a window that `matches`, breadth first, through the collection
 // interface in one request where the toolkit has it; none when there is none. The search ends at
-// the first, since the searches of one batched read share its time.
+// the first, since the searches of one batched read share its time, and the descendants it asked
+// serve the next search of the read.
 Accessible findButton(AtspiAccessible* root, AtspiStateType state, const std::function<bool(AtspiAccessible*)>& matches,
-    const AtspiBudget& budget)
+    const AtspiBudget& budget, std::optional<AtspiDescendants>& descendants)
 {
     const AtspiRole role = ATSPI_ROLE_PUSH_BUTTON;
     if (auto collection = GObjectRef<AtspiCollection>::adopt(atspi_accessible_get_collection_iface(root))) {
@@ -124,18 +162,16 @@ Accessible findButton(AtspiAccessible* root, AtspiStateType state, const std::fu
             }
         }
     }
-    std::vector<Accessible> queue = childrenOf(root, budget);
-    for (std::size_t next = 0; next < queue.size() && next < maximumSearchedDescendants && budget.arm(); ++next) {
-        AtspiAccessible* candidate = queue[next].get();
-        const auto candidateRole = atspi_accessible_get_role(candidate, nullptr);
+    if (!descendants)
+        descendants.emplace(root, budget);
+    for (std::size_t index = 0;; ++index) {
+        const auto descendant = descendants->at(index);
+        if (!descendant)
+            return {};
+        const auto [candidate, candidateRole] = *descendant;
         if (candidateRole == role && (state == ATSPI_STATE_INVALID || hasState(candidate, state)) && matches(candidate))
-            return std::move(queue[next]);
-        if (holdsItems(candidateRole))
-            continue;
-        for (auto& child : childrenOf(candidate, budget))
-            queue.push_back(std::move(child));
+            return Accessible::borrow(candidate);
     }
-    return {};
 }
 
 } // namespace
@@ -511,10 +547,10 @@ AXAttributeResult AtspiAttributeReader::windowButton(const std::string& attribut
     Accessible found;
     if (attribute == "AXDefaultButton") {
         found = findButton(accessible_, ATSPI_STATE_IS_DEFAULT,
-            [](AtspiAccessible*) { return true; }, budget_);
+            [](AtspiAccessible*) { return true; }, budget_, descendants_);
     } else if (attribute == "AXCancelButton") {
         found = findButton(accessible_, ATSPI_STATE_INVALID,
-            [](AtspiAccessible* button) { return isCancelName(nameOf(button)); }, budget_);
+            [](AtspiAccessible* button) { return isCancelName(nameOf(button)); }, budget_, descendants_);
     } else if (attribute != "AXFullScreenButton") {
         // Only client-side decorations are accessible; a window manager's title bar is not.
         found = findButton(accessible_, ATSPI_STATE_INVALID,
@@ -524,7 +560,7 @@ AXAttributeResult AtspiAttributeReader::windowButton(const std::string& attribut
                 auto parent = Accessible::adopt(atspi_accessible_get_parent(button, nullptr));
                 return parent && atspi_accessible_get_role(parent.get(), nullptr) == ATSPI_ROLE_FILLER;
             },
-            budget_);
+            budget_, descendants_);
     }
     if (!found)
         return tl::unexpected(budget_.failure(AXError::noValue));

@@ -7,9 +7,29 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tintra {
+
+// An accessible's descendants breadth first, not below lists, trees, tables and menus, asked
+// only as far as a search reaches, for the next search to go on from.
+class AtspiDescendants {
+public:
+    AtspiDescendants(AtspiAccessible* root, const AtspiBudget& budget);
+    // The descendant at this place and its role; none past the last searched, or once the
+    // budget is spent.
+    std::optional<std::pair<AtspiAccessible*, AtspiRole>> at(std::size_t index);
+
+private:
+    static AtspiRole roleOf(AtspiAccessible* accessible, AtspiRole& known);
+
+    AtspiAccessible* root_;
+    const AtspiBudget& budget_;
+    bool started_ = false;
+    std::vector<std::pair<GObjectRef<AtspiAccessible>, AtspiRole>> visited_; // role invalid until asked
+    std::size_t expanded_ = 0;
+};
 
 // Reads the AX attributes of one accessible, or of an arrow of a spin button, within one budget.
 // The facts several attributes share (role, parent, states) are asked once per reader.
@@ -53,6 +73,7 @@ private:
     std::optional<tl::expected<AtspiRole, AXError>> role_;
     std::optional<AtspiRoleFacts> facts_;
     std::optional<tl::expected<AXRect, AXError>> frame_;
+    std::optional<AtspiDescendants> descendants_; // what the searches for a window's buttons asked
 };
 
 } // namespace tintra
