@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -302,21 +303,13 @@ struct Control {
     TintraControlKind kind;
 };
 
-// Each control, hit at its centre through the system-wide element, is itself and resolves to its
-// kind, and so does each arrow of the spin button; a menu-bar title resolves to nothing, since
-// menus sound through their own notifications.
-void expectClickResolverFinds(AccessibilityAtspiDesktop& suite, const TestProgram& which, const std::vector<Control>& controls)
+// Each control, hit at its centre through the system-wide element, is itself and resolves to its kind.
+void expectEachResolves(AccessibilityAtspiDesktop& suite, TintraClickResolver& resolver, const AXElement& window,
+    const std::vector<Control>& controls, pid_t program)
 {
     auto& accessibility = suite.accessibility();
-    ChildProcess program;
-    const auto application = suite.start(program, which);
-    const auto window = accessibility.copyAttributeValue(application, "AXFocusedWindow");
-    ASSERT_TRUE(window && window->get<AXElement>());
-    WorkspaceFake workspace(static_cast<std::int32_t>(getpid()));
-    TintraClickResolver resolver(accessibility, workspace, [](std::optional<std::string_view>) { return false; });
-
     for (const auto& control : controls) {
-        const auto element = suite.find(*window->get<AXElement>(), control.role, control.title, true);
+        const auto element = suite.find(window, control.role, control.title, true);
         ASSERT_TRUE(element) << control.role << " " << control.title;
         const auto point = AccessibilityAtspiDesktop::centre(*suite.frame(*element));
         // Qt makes a new object for a tree's cell on each look-up, so the hit is told by what it is.
@@ -327,8 +320,23 @@ void expectClickResolverFinds(AccessibilityAtspiDesktop& suite, const TestProgra
         const auto target = resolver.resolve({ point.x, point.y });
         ASSERT_TRUE(target) << control.role << " " << control.title;
         EXPECT_EQ(target->kind, control.kind) << control.role << " " << control.title;
-        EXPECT_EQ(target->processIdentifier, program.pid());
+        EXPECT_EQ(target->processIdentifier, program);
     }
+}
+
+// Each control resolves to its kind, and so does each arrow of the spin button; a menu-bar title
+// resolves to nothing, since menus sound through their own notifications.
+void expectClickResolverFinds(AccessibilityAtspiDesktop& suite, const TestProgram& which, const std::vector<Control>& controls)
+{
+    auto& accessibility = suite.accessibility();
+    ChildProcess program;
+    const auto application = suite.start(program, which);
+    const auto window = accessibility.copyAttributeValue(application, "AXFocusedWindow");
+    ASSERT_TRUE(window && window->get<AXElement>());
+    WorkspaceFake workspace(static_cast<std::int32_t>(getpid()));
+    TintraClickResolver resolver(accessibility, workspace, [](std::optional<std::string_view>) { return false; });
+
+    expectEachResolves(suite, resolver, *window->get<AXElement>(), controls, program.pid());
     const auto spin = suite.find(*window->get<AXElement>(), "AXIncrementor", "", true);
     ASSERT_TRUE(spin);
     const auto spinFrame = *suite.frame(*spin);
@@ -392,6 +400,46 @@ TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachQtControlsKindUnderTh
     expectClickResolverFinds(*this, qt6, controlsAnd({ "AXMenuButton", "Tool", K::popUp }));
 }
 
+// Firefox shows itself on the bus only when toolkit accessibility was on before it started, as
+// the suite's desktop has it.
+TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachKindOfAWebPagesControlsInFirefox)
+{
+    if (!run("command -v firefox-esr"))
+        GTEST_SKIP() << "Firefox is not installed (scripts/install-deps installs firefox-esr)";
+    const auto profile = desktop_->folder() / "firefox";
+    std::filesystem::create_directories(profile);
+    // No first-run pages, which would open over the test page.
+    std::ofstream(profile / "user.js") << "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
+                                          "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
+                                          "user_pref(\"browser.startup.homepage_override.mstone\", \"ignore\");\n"
+                                          "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n";
+    const TestProgram firefox { { "firefox-esr", "--no-remote", "--profile", profile.string(),
+                                    "file://" TINTRA_PROGRAMS_DIR "/web-controls.html" },
+        "Tintra Web Controls", {} };
+    ChildProcess program;
+    const auto application = start(program, firefox);
+    const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
+    ASSERT_TRUE(window && window->get<AXElement>());
+    const std::vector<Control> controls {
+        { "AXButton", "Web Button", K::button },
+        { "AXCheckBox", "Web Check", K::checkbox },
+        { "AXRadioButton", "Web Radio", K::radio },
+        { "AXPopUpButton", "", K::popUp },
+        { "AXSlider", "Web Slider", K::sliderTrack },
+        { "AXDisclosureTriangle", "Web More", K::disclosure },
+        { "AXLink", "Web Link", K::genericClick },
+    };
+    // The page's own tree, and its controls' names, come a moment after the window.
+    ASSERT_TRUE(loopUntil([&] {
+        return std::all_of(controls.begin(), controls.end(), [&](const Control& control) {
+            return find(*window->get<AXElement>(), control.role, control.title, true).has_value();
+        });
+    }));
+    WorkspaceFake workspace(static_cast<std::int32_t>(getpid()));
+    TintraClickResolver resolver(accessibility(), workspace, [](std::optional<std::string_view>) { return false; });
+    expectEachResolves(*this, resolver, *window->get<AXElement>(), controls, program.pid());
+}
+
 TEST_F(AccessibilityAtspiDesktop, AStoppedProgramAnswersCannotCompleteWithinItsTimeout)
 {
     ChildProcess program;
@@ -423,3 +471,4 @@ TEST_F(AccessibilityAtspiDesktop, AStoppedProgramAnswersCannotCompleteWithinItsT
 
 } // namespace
 } // namespace tintra
+

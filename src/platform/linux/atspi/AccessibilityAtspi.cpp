@@ -228,9 +228,8 @@ tl::expected<AXElement, AXError> AccessibilityAtspi::elementAtPosition(const AXE
     if (!found)
         return tl::unexpected(found.error());
     AtspiAccessible* hit = found->element.get();
-    const auto role = atspi_accessible_get_role(hit, nullptr);
-    session_->rememberHit(hit, found->window.get(), role, found->frame);
-    if (role != ATSPI_ROLE_SPIN_BUTTON)
+    session_->rememberHit(hit, found->window.get(), found->role, found->frame);
+    if (found->role != ATSPI_ROLE_SPIN_BUTTON)
         return session_->element(hit);
     // Its arrows are told apart by where they are drawn.
     const auto extents = AtspiAttributeReader(*session_, hit, budget).frame();

@@ -171,6 +171,18 @@ Accessible controlAround(Accessible found, AtspiAccessible* window, const AtspiB
     return found;
 }
 
+// Firefox's closed drop-down list lies over its combo box, which is what a click presses.
+Accessible comboBoxAround(Accessible found, AtspiRole& role, const AtspiBudget& budget)
+{
+    if (role != ATSPI_ROLE_MENU || !budget.arm())
+        return found;
+    auto parent = Accessible::adopt(atspi_accessible_get_parent(found.get(), nullptr));
+    if (!parent || !budget.arm() || atspi_accessible_get_role(parent.get(), nullptr) != ATSPI_ROLE_COMBO_BOX)
+        return found;
+    role = ATSPI_ROLE_COMBO_BOX;
+    return parent;
+}
+
 struct WindowHit {
     Accessible window;
     Surface surface;
@@ -232,18 +244,15 @@ tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* 
     const auto& window = hit->window;
     const auto& surface = hit->surface;
     auto [found, extents] = deepest(window, { point.x - surface.origin.x, point.y - surface.origin.y }, surface, budget);
-    if (surface.toolkit == AtspiToolkit::gtk4) {
-        auto control = controlAround(found, window.get(), budget);
-        if (control.get() != found.get())
-            extents.reset();
-        found = std::move(control);
-    }
+    auto control = surface.toolkit == AtspiToolkit::gtk4 ? controlAround(found, window.get(), budget) : found;
+    AtspiRole role = budget.arm() ? atspi_accessible_get_role(control.get(), nullptr) : ATSPI_ROLE_INVALID;
+    control = comboBoxAround(std::move(control), role, budget);
     if (budget.isSpent())
         return tl::unexpected(AXError::cannotComplete);
     std::optional<AXRect> frame;
-    if (extents)
+    if (extents && control.get() == found.get())
         frame = AXRect { { surface.origin.x + extents->origin.x, surface.origin.y + extents->origin.y }, extents->size };
-    return AtspiHit { std::move(found), window, frame };
+    return AtspiHit { std::move(control), window, role, frame };
 }
 
 } // namespace tintra

@@ -47,9 +47,12 @@ const Row qtRows[] {
     { ATSPI_ROLE_FILLER, [](const Facts& f) { return f.parentIsApplication; }, "AXWindow", "AXStandardWindow" },
 };
 
-// The browsers mark a button that opens a menu with has-popup.
+// The browsers mark a button that opens a menu with has-popup; Firefox's disclosure (a details'
+// summary) is a push button that expands.
 const Row browserRows[] {
     { ATSPI_ROLE_PUSH_BUTTON, [](const Facts& f) { return f.has(ATSPI_STATE_HAS_POPUP); }, "AXMenuButton", "" },
+    { ATSPI_ROLE_PUSH_BUTTON, [](const Facts& f) { return f.has(ATSPI_STATE_EXPANDABLE); }, "AXDisclosureTriangle",
+        "" },
     { ATSPI_ROLE_TOGGLE_BUTTON, [](const Facts& f) { return f.has(ATSPI_STATE_EXPANDABLE); }, "AXDisclosureTriangle",
         "" },
 };
