@@ -400,25 +400,15 @@ TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachQtControlsKindUnderTh
     expectClickResolverFinds(*this, qt6, controlsAnd({ "AXMenuButton", "Tool", K::popUp }));
 }
 
-// Firefox shows itself on the bus only when toolkit accessibility was on before it started, as
-// the suite's desktop has it.
-TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachKindOfAWebPagesControlsInFirefox)
+const std::string webControls = "file://" TINTRA_PROGRAMS_DIR "/web-controls.html";
+
+// Each kind of a web page's controls, hit in a browser. The browsers show themselves on the bus
+// only when toolkit accessibility was on before they started, as the suite's desktop has it.
+void expectWebControlsResolve(AccessibilityAtspiDesktop& suite, const TestProgram& browser)
 {
-    if (!run("command -v firefox-esr"))
-        GTEST_SKIP() << "Firefox is not installed (scripts/install-deps installs firefox-esr)";
-    const auto profile = desktop_->folder() / "firefox";
-    std::filesystem::create_directories(profile);
-    // No first-run pages, which would open over the test page.
-    std::ofstream(profile / "user.js") << "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
-                                          "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
-                                          "user_pref(\"browser.startup.homepage_override.mstone\", \"ignore\");\n"
-                                          "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n";
-    const TestProgram firefox { { "firefox-esr", "--no-remote", "--profile", profile.string(),
-                                    "file://" TINTRA_PROGRAMS_DIR "/web-controls.html" },
-        "Tintra Web Controls", {} };
     ChildProcess program;
-    const auto application = start(program, firefox);
-    const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
+    const auto application = suite.start(program, browser);
+    const auto window = suite.accessibility().copyAttributeValue(application, "AXFocusedWindow");
     ASSERT_TRUE(window && window->get<AXElement>());
     const std::vector<Control> controls {
         { "AXButton", "Web Button", K::button },
@@ -432,12 +422,39 @@ TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachKindOfAWebPagesContro
     // The page's own tree, and its controls' names, come a moment after the window.
     ASSERT_TRUE(loopUntil([&] {
         return std::all_of(controls.begin(), controls.end(), [&](const Control& control) {
-            return find(*window->get<AXElement>(), control.role, control.title, true).has_value();
+            return suite.find(*window->get<AXElement>(), control.role, control.title, true).has_value();
         });
     }));
     WorkspaceFake workspace(static_cast<std::int32_t>(getpid()));
-    TintraClickResolver resolver(accessibility(), workspace, [](std::optional<std::string_view>) { return false; });
-    expectEachResolves(*this, resolver, *window->get<AXElement>(), controls, program.pid());
+    TintraClickResolver resolver(suite.accessibility(), workspace, [](std::optional<std::string_view>) { return false; });
+    expectEachResolves(suite, resolver, *window->get<AXElement>(), controls, program.pid());
+}
+
+TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachKindOfAWebPagesControlsInFirefox)
+{
+    if (!run("command -v firefox-esr"))
+        GTEST_SKIP() << "Firefox is not installed (scripts/install-deps installs firefox-esr)";
+    const auto profile = desktop_->folder() / "firefox";
+    std::filesystem::create_directories(profile);
+    // No first-run pages, which would open over the test page.
+    std::ofstream(profile / "user.js") << "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
+                                          "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
+                                          "user_pref(\"browser.startup.homepage_override.mstone\", \"ignore\");\n"
+                                          "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n";
+    expectWebControlsResolve(*this,
+        { { "firefox-esr", "--no-remote", "--profile", profile.string(), webControls }, "Tintra Web Controls", {} });
+}
+
+TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachKindOfAWebPagesControlsInChromium)
+{
+    if (!run("command -v chromium"))
+        GTEST_SKIP() << "Chromium is not installed (scripts/install-deps installs chromium)";
+    // As root, Chromium runs only without its sandbox; without being told, it showed its window on
+    // the bus but not the page inside.
+    expectWebControlsResolve(*this,
+        { { "chromium", "--no-sandbox", "--user-data-dir=" + (desktop_->folder() / "chromium").string(), "--no-first-run",
+              "--no-default-browser-check", "--disable-gpu", "--ozone-platform=x11", "--password-store=basic", "--force-renderer-accessibility", webControls },
+            "Tintra Web Controls", {} });
 }
 
 TEST_F(AccessibilityAtspiDesktop, AStoppedProgramAnswersCannotCompleteWithinItsTimeout)

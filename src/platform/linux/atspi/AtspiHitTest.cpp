@@ -45,7 +45,8 @@ std::uint64_t states(AtspiAccessible* accessible)
 {
     auto set = GObjectRef<AtspiStateSet>::adopt(atspi_accessible_get_state_set(accessible));
     std::uint64_t bits = 0;
-    for (auto state : { ATSPI_STATE_SHOWING, ATSPI_STATE_VISIBLE, ATSPI_STATE_ACTIVE, ATSPI_STATE_SELECTED, ATSPI_STATE_ICONIFIED }) {
+    for (auto state : { ATSPI_STATE_SHOWING, ATSPI_STATE_VISIBLE, ATSPI_STATE_ACTIVE, ATSPI_STATE_SELECTED, ATSPI_STATE_ICONIFIED,
+             ATSPI_STATE_EXPANDED }) {
         if (set && atspi_state_set_contains(set.get(), state))
             bits |= std::uint64_t { 1 } << state;
     }
@@ -153,11 +154,13 @@ bool isControl(AtspiRole role)
     }
 }
 
-// GTK 4 answers the deepest widget, the label or icon inside a control: the control around it.
+// GTK 4 answers the deepest widget, the label or icon inside a control, and Chromium at times the
+// text inside a button or link: the control around it.
 Accessible controlAround(Accessible found, AtspiAccessible* window, const AtspiBudget& budget)
 {
     const auto role = atspi_accessible_get_role(found.get(), nullptr);
-    if (role != ATSPI_ROLE_LABEL && role != ATSPI_ROLE_FILLER && role != ATSPI_ROLE_PANEL && role != ATSPI_ROLE_ICON)
+    if (role != ATSPI_ROLE_LABEL && role != ATSPI_ROLE_STATIC && role != ATSPI_ROLE_FILLER && role != ATSPI_ROLE_PANEL
+        && role != ATSPI_ROLE_ICON)
         return found;
     auto current = found;
     for (int distance = 0; distance < maximumControlDistance && budget.arm(); ++distance) {
@@ -171,16 +174,29 @@ Accessible controlAround(Accessible found, AtspiAccessible* window, const AtspiB
     return found;
 }
 
-// Firefox's closed drop-down list lies over its combo box, which is what a click presses.
-Accessible comboBoxAround(Accessible found, AtspiRole& role, const AtspiBudget& budget)
+// The browsers lay a closed drop-down's list over it (Firefox answers the list, Chromium an item
+// of it): the drop-down is what a click presses.
+Accessible dropDownAround(Accessible found, AtspiRole& role, const AtspiBudget& budget)
 {
-    if (role != ATSPI_ROLE_MENU || !budget.arm())
+    if (role != ATSPI_ROLE_MENU && role != ATSPI_ROLE_MENU_ITEM)
         return found;
-    auto parent = Accessible::adopt(atspi_accessible_get_parent(found.get(), nullptr));
-    if (!parent || !budget.arm() || atspi_accessible_get_role(parent.get(), nullptr) != ATSPI_ROLE_COMBO_BOX)
-        return found;
-    role = ATSPI_ROLE_COMBO_BOX;
-    return parent;
+    auto current = found;
+    for (int distance = 0; distance < 2 && budget.arm(); ++distance) {
+        auto parent = Accessible::adopt(atspi_accessible_get_parent(current.get(), nullptr));
+        if (!parent || !budget.arm())
+            break;
+        const auto parentRole = atspi_accessible_get_role(parent.get(), nullptr);
+        if (parentRole == ATSPI_ROLE_COMBO_BOX) {
+            if (!budget.arm() || has(states(parent.get()), ATSPI_STATE_EXPANDED))
+                break;
+            role = parentRole;
+            return parent;
+        }
+        if (parentRole != ATSPI_ROLE_MENU)
+            break;
+        current = std::move(parent);
+    }
+    return found;
 }
 
 struct WindowHit {
@@ -244,9 +260,11 @@ tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* 
     const auto& window = hit->window;
     const auto& surface = hit->surface;
     auto [found, extents] = deepest(window, { point.x - surface.origin.x, point.y - surface.origin.y }, surface, budget);
-    auto control = surface.toolkit == AtspiToolkit::gtk4 ? controlAround(found, window.get(), budget) : found;
+    const bool answersInsides = surface.toolkit == AtspiToolkit::gtk4 || surface.toolkit == AtspiToolkit::chromium;
+    auto control = answersInsides ? controlAround(found, window.get(), budget) : found;
     AtspiRole role = budget.arm() ? atspi_accessible_get_role(control.get(), nullptr) : ATSPI_ROLE_INVALID;
-    control = comboBoxAround(std::move(control), role, budget);
+    if (surface.toolkit == AtspiToolkit::gecko || surface.toolkit == AtspiToolkit::chromium)
+        control = dropDownAround(std::move(control), role, budget);
     if (budget.isSpent())
         return tl::unexpected(AXError::cannotComplete);
     std::optional<AXRect> frame;

@@ -17,7 +17,8 @@ namespace tintra {
 // here; where the end does not hold the point, the way down is taken again with
 // each answer checked, and a selected notebook tab stands for its page, which
 // lies outside the tab's own extents. Where the toolkit answers a control's
-// label or icon, or a closed combo box's list, the control around it is the hit.
+// label, text or icon, or the list of a closed drop-down, the control around it
+// is the hit.
 struct AtspiHit {
     GObjectRef<AtspiAccessible> element;
     GObjectRef<AtspiAccessible> window; // the top level it lies in
