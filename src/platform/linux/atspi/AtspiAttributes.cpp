@@ -42,19 +42,6 @@ std::string nameOf(AtspiAccessible* accessible)
     return name ? name.get() : "";
 }
 
-std::vector<Accessible> childrenOf(AtspiAccessible* accessible, const AtspiBudget& budget)
-{
-    std::vector<Accessible> children;
-    if (!budget.arm())
-        return children;
-    const int count = atspi_accessible_get_child_count(accessible, nullptr);
-    for (int i = 0; i < count && budget.arm(); ++i) {
-        if (auto child = Accessible::adopt(atspi_accessible_get_child_at_index(accessible, i, nullptr)))
-            children.push_back(std::move(child));
-    }
-    return children;
-}
-
 std::vector<std::string> actionsOf(AtspiAccessible* accessible)
 {
     std::vector<std::string> names;

@@ -55,25 +55,12 @@ std::uint64_t states(AtspiAccessible* accessible)
 
 bool has(std::uint64_t bits, AtspiStateType state) { return bits & (std::uint64_t { 1 } << state); }
 
-std::vector<Accessible> children(AtspiAccessible* accessible, const AtspiBudget& budget)
-{
-    std::vector<Accessible> list;
-    if (!budget.arm())
-        return list;
-    const int count = atspi_accessible_get_child_count(accessible, nullptr);
-    for (int i = 0; i < count && budget.arm(); ++i) {
-        if (auto child = Accessible::adopt(atspi_accessible_get_child_at_index(accessible, i, nullptr)))
-            list.push_back(std::move(child));
-    }
-    return list;
-}
-
 // The child that holds the point, searched here; the last one wins, as later
 // children are drawn over earlier ones.
 Accessible childAt(AtspiAccessible* parent, AXPoint point, const Surface& surface, const AtspiBudget& budget)
 {
     Accessible found;
-    for (auto& child : children(parent, budget)) {
+    for (auto& child : childrenOf(parent, budget)) {
         if (!budget.arm())
             break;
         const auto bits = states(child.get());
@@ -155,10 +142,9 @@ bool isControl(AtspiRole role)
 }
 
 // GTK 4 answers the deepest widget, the label or icon inside a control, and Chromium at times the
-// text inside a button or link: the control around it.
-Accessible controlAround(Accessible found, AtspiAccessible* window, const AtspiBudget& budget)
+// text inside a button or link: the control around it, whose role `role` then holds.
+Accessible controlAround(Accessible found, AtspiRole& role, AtspiAccessible* window, const AtspiBudget& budget)
 {
-    const auto role = atspi_accessible_get_role(found.get(), nullptr);
     if (role != ATSPI_ROLE_LABEL && role != ATSPI_ROLE_STATIC && role != ATSPI_ROLE_FILLER && role != ATSPI_ROLE_PANEL
         && role != ATSPI_ROLE_ICON)
         return found;
@@ -167,15 +153,17 @@ Accessible controlAround(Accessible found, AtspiAccessible* window, const AtspiB
         auto parent = Accessible::adopt(atspi_accessible_get_parent(current.get(), nullptr));
         if (!parent || AtspiSession::identity(parent.get()) == AtspiSession::identity(window) || !budget.arm())
             break;
-        if (isControl(atspi_accessible_get_role(parent.get(), nullptr)))
+        if (const auto parentRole = atspi_accessible_get_role(parent.get(), nullptr); isControl(parentRole)) {
+            role = parentRole;
             return parent;
+        }
         current = std::move(parent);
     }
     return found;
 }
 
 // The browsers lay a closed drop-down's list over it (Firefox answers the list, Chromium an item
-// of it): the drop-down is what a click presses.
+// of it): the drop-down is what a click presses, whose role `role` then holds.
 Accessible dropDownAround(Accessible found, AtspiRole& role, const AtspiBudget& budget)
 {
     if (role != ATSPI_ROLE_MENU && role != ATSPI_ROLE_MENU_ITEM)
@@ -209,7 +197,7 @@ std::optional<WindowHit> windowAt(AtspiSession& session, AtspiAccessible* applic
 {
     const auto toolkit = session.toolkit(application, budget);
     std::optional<WindowHit> found;
-    for (auto& window : children(application, budget)) {
+    for (auto& window : childrenOf(application, budget)) {
         if (!budget.arm())
             break;
         const auto bits = states(window.get());
@@ -238,7 +226,7 @@ tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* 
         applications.push_back(Accessible::borrow(throughApplication));
     } else {
         auto desktop = Accessible::adopt(atspi_get_desktop(0));
-        applications = children(desktop.get(), budget);
+        applications = childrenOf(desktop.get(), budget);
     }
     // An active window beats one that merely holds the point.
     std::optional<WindowHit> hit;
@@ -260,9 +248,10 @@ tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* 
     const auto& window = hit->window;
     const auto& surface = hit->surface;
     auto [found, extents] = deepest(window, { point.x - surface.origin.x, point.y - surface.origin.y }, surface, budget);
-    const bool answersInsides = surface.toolkit == AtspiToolkit::gtk4 || surface.toolkit == AtspiToolkit::chromium;
-    auto control = answersInsides ? controlAround(found, window.get(), budget) : found;
-    AtspiRole role = budget.arm() ? atspi_accessible_get_role(control.get(), nullptr) : ATSPI_ROLE_INVALID;
+    AtspiRole role = budget.arm() ? atspi_accessible_get_role(found.get(), nullptr) : ATSPI_ROLE_INVALID;
+    auto control = found;
+    if (surface.toolkit == AtspiToolkit::gtk4 || surface.toolkit == AtspiToolkit::chromium)
+        control = controlAround(std::move(control), role, window.get(), budget);
     if (surface.toolkit == AtspiToolkit::gecko || surface.toolkit == AtspiToolkit::chromium)
         control = dropDownAround(std::move(control), role, budget);
     if (budget.isSpent())

@@ -62,6 +62,19 @@ bool AtspiBudget::isSpent() const
     return executor_.monotonicNow() + std::chrono::milliseconds(1) >= std::min(deadline_, requestEnd_);
 }
 
+std::vector<GObjectRef<AtspiAccessible>> childrenOf(AtspiAccessible* accessible, const AtspiBudget& budget)
+{
+    std::vector<GObjectRef<AtspiAccessible>> children;
+    if (!budget.arm())
+        return children;
+    const int count = atspi_accessible_get_child_count(accessible, nullptr);
+    for (int i = 0; i < count && budget.arm(); ++i) {
+        if (auto child = GObjectRef<AtspiAccessible>::adopt(atspi_accessible_get_child_at_index(accessible, i, nullptr)))
+            children.push_back(std::move(child));
+    }
+    return children;
+}
+
 AtspiSession::AtspiSession(MainExecutor& executor) : executor_(executor)
 {
     TINTRA_ASSERT_MAIN_THREAD();
@@ -141,10 +154,10 @@ GObjectRef<AtspiAccessible> AtspiSession::topLevel(AtspiAccessible* accessible, 
     if (lastHitWindow_ && identity(accessible) == lastHit_)
         return lastHitWindow_;
     constexpr int maximumDepth = 64;
+    if (!budget.arm() || atspi_accessible_get_role(accessible, nullptr) == ATSPI_ROLE_APPLICATION)
+        return {};
     auto current = GObjectRef<AtspiAccessible>::borrow(accessible);
     for (int depth = 0; depth < maximumDepth && budget.arm(); ++depth) {
-        if (atspi_accessible_get_role(current.get(), nullptr) == ATSPI_ROLE_APPLICATION)
-            return {};
         auto parent = GObjectRef<AtspiAccessible>::adopt(atspi_accessible_get_parent(current.get(), nullptr));
         if (!parent)
             return {};

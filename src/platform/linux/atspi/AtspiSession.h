@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tintra {
 
@@ -45,6 +46,9 @@ private:
     MonotonicTime deadline_;
     mutable MonotonicTime requestEnd_; // when the last request's own wait runs out
 };
+
+// The accessible's children, as many as the budget lets be asked.
+std::vector<GObjectRef<AtspiAccessible>> childrenOf(AtspiAccessible* accessible, const AtspiBudget& budget);
 
 // What every AT-SPI adapter object shares: the connection, the elements made
 // from accessibles, what is known about each application (process id, toolkit)
