@@ -223,46 +223,71 @@ private:
     std::size_t mark_ = 0;
 };
 
-// Attaches the real application observer to the program and drives it through its menu bar, a
-// second window, a dialog, an alert, a tooltip and the window manager: each step is heard.
+// The real application observer attached to a program the suite started, and the steps a user
+// takes in it, each heard.
+class ObservedProgram {
+public:
+    ObservedProgram(AccessibilityAtspiDesktop& suite, const AXElement& application, pid_t pid, const std::string& title)
+        : suite_(suite)
+        , environment_ { suite.accessibility(), SystemClock::shared(), [pid]() -> std::optional<std::int32_t> { return pid; },
+            [] { return false; }, [&suite](const AXElement& element) { return suite.text(element, "AXTitle"); } }
+        , observer_(environment_, pid, title, std::nullopt, application, defaultNotificationMappings(),
+              [this](const TintraEvent& event) { heard_(event); }, false)
+    {
+        suite.accessibility().setMessagingTimeout(application, TintraApplicationObserver::applicationMessagingTimeout);
+    }
+
+    TintraApplicationObserver& observer() { return observer_; }
+    const HeardSounds& heard() const { return heard_; }
+
+    void step(const std::string& command, const std::string& code)
+    {
+        heard_.mark();
+        ASSERT_TRUE(suite_.run(command)) << command;
+        EXPECT_TRUE(heard_.await(code)) << command << ": " << heard_.all();
+    }
+
+private:
+    AccessibilityAtspiDesktop& suite_;
+    HeardSounds heard_;
+    TintraApplicationObserver::Environment environment_;
+    TintraApplicationObserver observer_;
+};
+
+std::string centreOf(AccessibilityAtspiDesktop& suite, const AXElement& window, const std::string& role, const std::string& title)
+{
+    const auto element = suite.find(window, role, title, true);
+    EXPECT_TRUE(element) << role << " " << title;
+    const auto point = element ? AccessibilityAtspiDesktop::centre(*suite.frame(*element)) : AXPoint {};
+    return std::to_string(int(point.x)) + " " + std::to_string(int(point.y));
+}
+
+// Drives the program through its menu bar, a second window, a dialog, an alert, a tooltip and
+// the window manager: each step is heard.
 void expectObserverHears(AccessibilityAtspiDesktop& suite, const TestProgram& which)
 {
     auto& accessibility = suite.accessibility();
     ChildProcess program;
     const auto application = suite.start(program, which);
-    const auto pid = program.pid();
-    accessibility.setMessagingTimeout(application, TintraApplicationObserver::applicationMessagingTimeout);
-
-    auto heard = std::make_shared<HeardSounds>();
-    TintraApplicationObserver::Environment environment { accessibility, SystemClock::shared(),
-        [pid]() -> std::optional<std::int32_t> { return pid; }, [] { return false; },
-        [&suite](const AXElement& element) { return suite.text(element, "AXTitle"); } };
-    TintraApplicationObserver observer(environment, pid, which.title, std::nullopt, application,
-        defaultNotificationMappings(), [heard](const TintraEvent& event) { (*heard)(event); }, false);
-    ASSERT_TRUE(observer.attach());
-    EXPECT_FALSE(observer.didTimeOut());
+    ObservedProgram observed(suite, application, program.pid(), which.title);
+    ASSERT_TRUE(observed.observer().attach());
+    EXPECT_FALSE(observed.observer().didTimeOut());
     // The main window was there before the attach: remembered, not announced.
-    EXPECT_EQ(observer.trackedElements().size(), 1u);
+    EXPECT_EQ(observed.observer().trackedElements().size(), 1u);
     const std::string window = "$(xdotool search --name '" + which.title + "')";
-    const auto step = [&](const std::string& command, const std::string& code) {
-        heard->mark();
-        ASSERT_TRUE(suite.run(command)) << command;
-        EXPECT_TRUE(heard->await(code)) << command << ": " << heard->all();
-    };
+    const auto step = [&](const std::string& command, const std::string& code) { observed.step(command, code); };
 
     const auto mainWindow = accessibility.copyAttributeValue(application, "AXFocusedWindow");
     ASSERT_TRUE(mainWindow && mainWindow->get<AXElement>());
-    const auto centreOf = [&](const std::string& role, const std::string& title) {
-        const auto element = suite.find(*mainWindow->get<AXElement>(), role, title, true);
-        const auto point = element ? AccessibilityAtspiDesktop::centre(*suite.frame(*element)) : AXPoint {};
-        return std::to_string(int(point.x)) + " " + std::to_string(int(point.y));
+    const auto centre = [&](const std::string& role, const std::string& title) {
+        return centreOf(suite, *mainWindow->get<AXElement>(), role, title);
     };
 
-    step("xdotool mousemove " + centreOf("AXMenuBarItem", "File") + " click 1", "mnuo");
+    step("xdotool mousemove " + centre("AXMenuBarItem", "File") + " click 1", "mnuo");
     step("xdotool key Down", "mnui");
     step("xdotool key Escape", "mnuc");
     // One opening however many events it raised.
-    EXPECT_EQ(heard->count("mnuo"), 1u) << heard->all();
+    EXPECT_EQ(observed.heard().count("mnuo"), 1u) << observed.heard().all();
 
     step("xdotool key ctrl+n", "wopn");
     // The window manager may not have taken the window on yet.
@@ -272,7 +297,7 @@ void expectObserverHears(AccessibilityAtspiDesktop& suite, const TestProgram& wh
     step("xdotool windowactivate --sync " + window + " key ctrl+l", "aopn");
     step("xdotool key Return", "altc");
 
-    step("xdotool mousemove " + centreOf("AXButton", "Push Me"), "blno");
+    step("xdotool mousemove " + centre("AXButton", "Push Me"), "blno");
     step("xdotool mousemove 1200 780", "blnc");
 
     step("xdotool windowminimize --sync " + window, "wcol");
@@ -402,6 +427,15 @@ TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachQtControlsKindUnderTh
 
 const std::string webControls = "file://" TINTRA_PROGRAMS_DIR "/web-controls.html";
 
+// The page's own tree, and its controls' names, come a moment after the window.
+bool pageShows(AccessibilityAtspiDesktop& suite, const AXElement& window, const std::vector<Control>& controls)
+{
+    return loopUntil([&] {
+        return std::all_of(controls.begin(), controls.end(),
+            [&](const Control& control) { return suite.find(window, control.role, control.title, true).has_value(); });
+    });
+}
+
 // Each kind of a web page's controls, hit in a browser. The browsers show themselves on the bus
 // only when toolkit accessibility was on before they started, as the suite's desktop has it.
 void expectWebControlsResolve(AccessibilityAtspiDesktop& suite, const TestProgram& browser)
@@ -419,42 +453,101 @@ void expectWebControlsResolve(AccessibilityAtspiDesktop& suite, const TestProgra
         { "AXDisclosureTriangle", "Web More", K::disclosure },
         { "AXLink", "Web Link", K::genericClick },
     };
-    // The page's own tree, and its controls' names, come a moment after the window.
-    ASSERT_TRUE(loopUntil([&] {
-        return std::all_of(controls.begin(), controls.end(), [&](const Control& control) {
-            return suite.find(*window->get<AXElement>(), control.role, control.title, true).has_value();
-        });
-    }));
+    ASSERT_TRUE(pageShows(suite, *window->get<AXElement>(), controls));
     WorkspaceFake workspace(static_cast<std::int32_t>(getpid()));
     TintraClickResolver resolver(suite.accessibility(), workspace, [](std::optional<std::string_view>) { return false; });
     expectEachResolves(suite, resolver, *window->get<AXElement>(), controls, program.pid());
 }
 
-TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachKindOfAWebPagesControlsInFirefox)
+// The browsers on our web page, each with a profile of its own in the desktop's folder.
+TestProgram firefox(const std::filesystem::path& folder)
 {
-    if (!run("command -v firefox-esr"))
-        GTEST_SKIP() << "Firefox is not installed (scripts/install-deps installs firefox-esr)";
-    const auto profile = desktop_->folder() / "firefox";
+    const auto profile = folder / "firefox";
     std::filesystem::create_directories(profile);
     // No first-run pages, which would open over the test page.
     std::ofstream(profile / "user.js") << "user_pref(\"browser.aboutwelcome.enabled\", false);\n"
                                           "user_pref(\"browser.shell.checkDefaultBrowser\", false);\n"
                                           "user_pref(\"browser.startup.homepage_override.mstone\", \"ignore\");\n"
                                           "user_pref(\"datareporting.policy.dataSubmissionEnabled\", false);\n";
-    expectWebControlsResolve(*this,
-        { { "firefox-esr", "--no-remote", "--profile", profile.string(), webControls }, "Tintra Web Controls", {} });
+    return { { "firefox-esr", "--no-remote", "--profile", profile.string(), webControls }, "Tintra Web Controls", {} };
+}
+
+// As root, Chromium runs only without its sandbox; without being told, it showed its window on
+// the bus but not the page inside.
+TestProgram chromium(const std::filesystem::path& folder)
+{
+    return { { "chromium", "--no-sandbox", "--user-data-dir=" + (folder / "chromium").string(), "--no-first-run",
+                 "--no-default-browser-check", "--disable-gpu", "--ozone-platform=x11", "--password-store=basic",
+                 "--force-renderer-accessibility", webControls },
+        "Tintra Web Controls", {} };
+}
+
+#define SKIP_WITHOUT(command)                                                                                   \
+    do {                                                                                                       \
+        if (!run("command -v " command))                                                                       \
+            GTEST_SKIP() << command " is not installed (scripts/install-deps installs it)";                    \
+    } while (false)
+
+TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachKindOfAWebPagesControlsInFirefox)
+{
+    SKIP_WITHOUT("firefox-esr");
+    expectWebControlsResolve(*this, firefox(desktop_->folder()));
 }
 
 TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachKindOfAWebPagesControlsInChromium)
 {
-    if (!run("command -v chromium"))
-        GTEST_SKIP() << "Chromium is not installed (scripts/install-deps installs chromium)";
-    // As root, Chromium runs only without its sandbox; without being told, it showed its window on
-    // the bus but not the page inside.
-    expectWebControlsResolve(*this,
-        { { "chromium", "--no-sandbox", "--user-data-dir=" + (desktop_->folder() / "chromium").string(), "--no-first-run",
-              "--no-default-browser-check", "--disable-gpu", "--ozone-platform=x11", "--password-store=basic", "--force-renderer-accessibility", webControls },
-            "Tintra Web Controls", {} });
+    SKIP_WITHOUT("chromium");
+    expectWebControlsResolve(*this, chromium(desktop_->folder()));
+}
+
+// A web page's drop-down, tooltip and alert (where the browser tells of it), and a second
+// browser window, each heard.
+void expectObserverHearsWebPage(AccessibilityAtspiDesktop& suite, const TestProgram& browser, bool toldOfAlerts)
+{
+    auto& accessibility = suite.accessibility();
+    ChildProcess program;
+    const auto application = suite.start(program, browser);
+    const auto window = accessibility.copyAttributeValue(application, "AXFocusedWindow");
+    ASSERT_TRUE(window && window->get<AXElement>());
+    ASSERT_TRUE(pageShows(suite, *window->get<AXElement>(),
+        { { "AXPopUpButton", "", K::popUp }, { "AXButton", "Web Button", K::button }, { "AXButton", "Web Alert", K::button } }));
+    ObservedProgram observed(suite, application, program.pid(), browser.title);
+    ASSERT_TRUE(observed.observer().attach());
+    const auto centre = [&](const std::string& role, const std::string& title) {
+        return centreOf(suite, *window->get<AXElement>(), role, title);
+    };
+
+    observed.step("xdotool mousemove " + centre("AXPopUpButton", "") + " click 1", "mnuo");
+    observed.step("xdotool key Down", "mnui");
+    observed.step("xdotool key Escape", "mnuc");
+    EXPECT_EQ(observed.heard().count("mnuo"), 1u) << observed.heard().all();
+
+    observed.step("xdotool mousemove " + centre("AXButton", "Web Button"), "blno");
+    observed.step("xdotool mousemove 1200 780", "blnc");
+
+    if (toldOfAlerts) {
+        observed.step("xdotool mousemove " + centre("AXButton", "Web Alert") + " click 1", "dopn");
+        observed.step("xdotool key Return", "dlgc");
+    }
+
+    observed.step("xdotool key ctrl+n", "wopn");
+    observed.step("xdotool key ctrl+w", "wcls");
+    EXPECT_EQ(observed.heard().count("wopn"), 1u) << observed.heard().all();
+    EXPECT_EQ(observed.heard().count("wcls"), 1u) << observed.heard().all();
+}
+
+TEST_F(AccessibilityAtspiDesktop, TheApplicationObserverHearsAWebPagesDropDownTooltipAndAlertAndANewWindowInFirefox)
+{
+    SKIP_WITHOUT("firefox-esr");
+    // Firefox shows an alert as a frame in its window, as it shows any frame of a page, and tells
+    // of its end only by the focus going back.
+    expectObserverHearsWebPage(*this, firefox(desktop_->folder()), false);
+}
+
+TEST_F(AccessibilityAtspiDesktop, TheApplicationObserverHearsAWebPagesDropDownTooltipAndAlertAndANewWindowInChromium)
+{
+    SKIP_WITHOUT("chromium");
+    expectObserverHearsWebPage(*this, chromium(desktop_->folder()), true);
 }
 
 TEST_F(AccessibilityAtspiDesktop, AStoppedProgramAnswersCannotCompleteWithinItsTimeout)

@@ -13,6 +13,7 @@ namespace {
 
 const std::string destroyedNotification = "AXUIElementDestroyed";
 const std::string rootPath = "/org/a11y/atspi/accessible/root";
+const std::string addedChild = "object:children-changed:add:system";
 
 // What the window server tells for every toolkit, where there is one.
 bool isWindowServerNotification(const std::string& notification)
@@ -32,6 +33,20 @@ bool isApplicationElement(const AXElement& element)
     return element.identity().ends_with(rootPath) || element.identity().starts_with("application:");
 }
 
+// Chromium shows its tooltip in a top level of its own, an untitled frame.
+GObjectRef<AtspiAccessible> chromiumTooltip(AtspiAccessible* application, const AtspiBudget& budget)
+{
+    for (const auto& frame : childrenOf(application, budget)) {
+        if (!budget.arm() || atspi_accessible_get_role(frame.get(), nullptr) != ATSPI_ROLE_FRAME)
+            continue;
+        for (auto& child : childrenOf(frame.get(), budget)) {
+            if (budget.arm() && atspi_accessible_get_role(child.get(), nullptr) == ATSPI_ROLE_TOOL_TIP)
+                return std::move(child);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 AXObserverAtspi::AXObserverAtspi(
@@ -44,7 +59,8 @@ AXObserverAtspi::AXObserverAtspi(
     if (auto* windows = session_->windowFacts()) {
         windowChanges_ = windows->onWindowChanged(
             [this](const WindowInfo& before, const WindowInfo& after) { windowChanged(before, after); });
-        clientListChanges_ = windows->onClientListChanged([this] { noteNewWindows(session_->executor().monotonicNow()); });
+        clientListChanges_ = windows->onClientListChanged([this] { clientListChanged(); });
+        popUps_ = windows->onPopUp([this](const PopUpWindow& popUp, bool shown) { popUpChanged(popUp, shown); });
         noteNewWindows(MonotonicTime {}); // long placed
     }
 }
@@ -54,6 +70,7 @@ AXObserverAtspi::~AXObserverAtspi()
     session_->events().removeReceiver(receiver_);
     windowChanges_.cancel();
     clientListChanges_.cancel();
+    popUps_.cancel();
     for (const auto& registration : registrations_) {
         if (session_->windowFacts() && isWindowServerNotification(registration.notification))
             continue;
@@ -113,7 +130,7 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
         return;
     AtspiAccessible* source = event.source;
     const std::string type = event.type;
-    if (type == "object:children-changed:remove") {
+    if (type.starts_with("object:children-changed:remove")) {
         if (atspi_accessible_get_role(source, nullptr) == ATSPI_ROLE_DESKTOP_FRAME)
             applicationLeft();
         return;
@@ -133,6 +150,17 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
     if (!budget.arm())
         return;
     AtspiEventFacts facts;
+    GObjectRef<AtspiAccessible> child;
+    if (type == addedChild) {
+        auto* named = G_VALUE_HOLDS(&event.any_data, ATSPI_TYPE_ACCESSIBLE)
+            ? static_cast<AtspiAccessible*>(g_value_get_object(&event.any_data))
+            : nullptr;
+        // Firefox tells each change of a page so: only a tooltip's tells anything.
+        if (!named || atspi_accessible_get_role(named, nullptr) != ATSPI_ROLE_TOOL_TIP)
+            return;
+        child = GObjectRef<AtspiAccessible>::borrow(named);
+        facts.childRole = ATSPI_ROLE_TOOL_TIP;
+    }
     facts.type = type;
     facts.detail1 = event.detail1;
     facts.sourceRole = atspi_accessible_get_role(source, nullptr);
@@ -144,6 +172,13 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
     // parent. GTK 4 may not tell a new top level's parent yet, nor a closed one's any more;
     // its window roles are top levels only.
     const bool endedAndGone = !parent && type == "object:state-changed:showing" && event.detail1 == 0;
+    // A mirrored top level has left its application by the time it is hidden.
+    if (toolkit == AtspiToolkit::gecko && facts.parentRole == ATSPI_ROLE_APPLICATION
+        && !AtspiSession::identity(parent.get()).ends_with(rootPath))
+        mirroredTopLevels_.insert(subjectSource.identity());
+    facts.sourceIsMirroredTopLevel = mirroredTopLevels_.contains(subjectSource.identity());
+    if (type == "object:state-changed:defunct" && event.detail1 != 0)
+        mirroredTopLevels_.erase(subjectSource.identity());
     facts.sourceIsApplicationChild = facts.parentRole == ATSPI_ROLE_APPLICATION || endedAndGone
         || (!parent && toolkit == AtspiToolkit::gtk4);
     if (facts.sourceRole == ATSPI_ROLE_WINDOW && budget.arm())
@@ -152,13 +187,42 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
     for (const auto& notification : translateEvent(toolkit, facts)) {
         if (session_->windowFacts() && isWindowServerNotification(notification.name))
             continue;
-        const bool aboutParent = notification.subject == AtspiEventSubject::parent;
-        if (aboutParent && !parent)
+        const auto subject = subjectOf(notification, subjectSource, parent.get(), child.get());
+        if (!subject || !admit(toolkit, event, notification, *subject))
             continue;
-        const auto subject = aboutParent ? session_->element(parent.get()) : subjectSource;
-        if (admit(toolkit, event, notification, subject) && !deliver(subject, notification.name))
+        notePopUp(notification.name, *subject, facts.sourceRole == ATSPI_ROLE_TOOL_TIP || child);
+        if (!deliver(*subject, notification.name))
             return;
     }
+}
+
+std::optional<AXElement> AXObserverAtspi::subjectOf(
+    const AtspiNotification& notification, const AXElement& source, AtspiAccessible* parent, AtspiAccessible* child)
+{
+    switch (notification.subject) {
+    case AtspiEventSubject::source:
+        return source;
+    case AtspiEventSubject::parent:
+        return parent ? std::optional(session_->element(parent)) : std::nullopt;
+    case AtspiEventSubject::child:
+        return child ? std::optional(session_->element(child)) : std::nullopt;
+    case AtspiEventSubject::popUp:
+        // Only the kind of pop-up shown last ends: a menu closes, a tooltip goes.
+        if (!popUp_ || popUp_->isMenu != isMenuNotification(notification.name))
+            return std::nullopt;
+        return popUp_->element;
+    }
+    return std::nullopt;
+}
+
+void AXObserverAtspi::notePopUp(const std::string& notification, const AXElement& subject, bool isTooltip)
+{
+    if (notification == "AXMenuOpened")
+        popUp_ = PopUp { subject, true };
+    else if (notification == "AXWindowCreated" && isTooltip)
+        popUp_ = PopUp { subject, false };
+    else if (popUp_ && (notification == "AXMenuClosed" ? popUp_->isMenu : popUp_->element == subject && notification == destroyedNotification))
+        popUp_.reset();
 }
 
 bool AXObserverAtspi::admit(AtspiToolkit toolkit, const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject)
@@ -168,8 +232,10 @@ bool AXObserverAtspi::admit(AtspiToolkit toolkit, const AtspiEvent& event, const
     const auto now = session_->executor().monotonicNow();
     if (name == "AXMenuClosed")
         menuClosedAt_ = now;
-    // As it closes a menu, GTK 4 focuses the item it opened on once more.
-    if (name == "AXMenuItemSelected" && toolkit == AtspiToolkit::gtk4 && menuClosedAt_ && now - *menuClosedAt_ < repeatWindow)
+    // As it closes a menu, GTK 4 focuses the item it opened on once more, and Chromium selects
+    // the item its drop-down list closed on.
+    if (name == "AXMenuItemSelected" && (toolkit == AtspiToolkit::gtk4 || toolkit == AtspiToolkit::chromium)
+        && menuClosedAt_ && now - *menuClosedAt_ < repeatWindow)
         return false;
     // GTK 4 deactivates and activates a window again around each pop-up of its own: a repeat
     // of the active window, which is not known before the observer has seen an activation.
@@ -260,6 +326,71 @@ void AXObserverAtspi::windowChanged(const WindowInfo& before, const WindowInfo& 
         if (!deliver(*window, name))
             return;
     }
+}
+
+void AXObserverAtspi::clientListChanged()
+{
+    const auto before = appeared_;
+    noteNewWindows(session_->executor().monotonicNow());
+    const auto registered = [&](const std::string& name) {
+        return std::any_of(registrations_.begin(), registrations_.end(),
+            [&](const Registration& registration) { return registration.notification == name; });
+    };
+    if (!started_ || !windowsComeAndGoUntold())
+        return;
+    if (registered("AXWindowCreated")) {
+        for (const auto& [window, since] : appeared_) {
+            const auto info = before.contains(window) ? std::nullopt : session_->windowFacts()->window(window);
+            const auto accessible = info ? accessibleWindow(*info) : std::nullopt;
+            if (accessible && !deliver(*accessible, "AXWindowCreated"))
+                return;
+        }
+    }
+    for (const auto& [window, since] : before) {
+        const auto known = accessibleWindows_.find(window);
+        if (appeared_.contains(window) || known == accessibleWindows_.end())
+            continue;
+        const auto accessible = known->second;
+        accessibleWindows_.erase(known);
+        if (!deliver(accessible, destroyedNotification))
+            return;
+    }
+}
+
+void AXObserverAtspi::popUpChanged(const PopUpWindow& popUp, bool shown)
+{
+    if (!started_ || popUp.pid != processIdentifier_ || popUp.type != WindowType::tooltip || !windowsComeAndGoUntold())
+        return;
+    if (!shown) {
+        const auto known = tooltipWindows_.find(popUp.window);
+        if (known == tooltipWindows_.end())
+            return;
+        const auto tooltip = known->second;
+        tooltipWindows_.erase(known);
+        deliver(tooltip, destroyedNotification);
+        return;
+    }
+    auto application = session_->application(processIdentifier_);
+    if (!application)
+        return;
+    const auto budget = session_->budget(session_->element(application.get()));
+    if (const auto tooltip = chromiumTooltip(application.get(), budget)) {
+        const auto element = session_->element(tooltip.get());
+        tooltipWindows_[popUp.window] = element;
+        deliver(element, "AXWindowCreated");
+    }
+}
+
+bool AXObserverAtspi::windowsComeAndGoUntold()
+{
+    if (!windowsUntold_) {
+        const auto application = session_->application(processIdentifier_);
+        if (!application)
+            return false;
+        windowsUntold_ = session_->toolkit(application.get(), session_->budget(session_->element(application.get())))
+            == AtspiToolkit::chromium;
+    }
+    return *windowsUntold_;
 }
 
 void AXObserverAtspi::noteNewWindows(MonotonicTime now)

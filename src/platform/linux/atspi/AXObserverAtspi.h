@@ -58,9 +58,19 @@ private:
     void windowChanged(const WindowInfo& before, const WindowInfo& after);
     std::optional<AXElement> accessibleWindow(const WindowInfo& window);
     bool isRestoreStep(const WindowInfo& window);
+    // Windows that came or went, told for the toolkits whose own events do not.
+    void clientListChanged();
+    // Chromium's tooltips say nothing over AT-SPI.
+    void popUpChanged(const PopUpWindow& popUp, bool shown);
+    // Chromium's new windows say nothing but that they are active, its tooltips nothing.
+    bool windowsComeAndGoUntold();
     // Notes the windows that joined the list, as having joined at `now`.
     void noteNewWindows(MonotonicTime now);
     bool isBeingPlaced(const WindowInfo& window) const;
+    std::optional<AXElement> subjectOf(
+        const AtspiNotification& notification, const AXElement& source, AtspiAccessible* parent, AtspiAccessible* child);
+    // Keeps the menu or tooltip that was shown last, until it ends.
+    void notePopUp(const std::string& notification, const AXElement& subject, bool isTooltip);
     bool admit(AtspiToolkit toolkit, const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject);
     // False once the observer is stopped or gone.
     bool deliver(const AXElement& subject, const std::string& notification);
@@ -74,6 +84,12 @@ private:
     AtspiRepeatFilter repeats_ { repeatWindow };
     std::string activeWindow_;
     std::optional<MonotonicTime> menuClosedAt_;
+    struct PopUp {
+        AXElement element;
+        bool isMenu;
+    };
+    std::optional<PopUp> popUp_;
+    std::set<std::string> mirroredTopLevels_; // Firefox's, by identity
     std::pair<std::string, MonotonicTime> deactivated_; // the window deactivated last, and when
     std::map<std::string, std::pair<int, int>> windowSizes_; // by identity
     std::set<std::string> newWindows_;
@@ -88,9 +104,12 @@ private:
     // When each window of the process joined the window list: the window manager may still
     // place it for as long as a restore settles.
     std::map<xcb_window_t, MonotonicTime> appeared_;
+    std::optional<bool> windowsUntold_;
+    std::map<xcb_window_t, AXElement> tooltipWindows_;
     std::shared_ptr<int> alive_ = std::make_shared<int>();
     Subscription windowChanges_;
     Subscription clientListChanges_;
+    Subscription popUps_;
 };
 
 } // namespace tintra

@@ -106,9 +106,25 @@ std::vector<AtspiNotification> translateEvent(AtspiToolkit toolkit, const AtspiE
 {
     const bool on = e.detail1 != 0;
     const auto& type = e.type;
+    const bool visibility = type == "object:state-changed:showing" || type == "object:state-changed:visible";
+    if (e.sourceIsMirroredTopLevel) {
+        // Firefox ends its drop-down lists and tooltips only by hiding the window that mirrors
+        // them; its own top levels it tells of as well.
+        if (visibility && !on && e.sourceRole == ATSPI_ROLE_WINDOW)
+            return { { menuClosed, AtspiEventSubject::popUp }, { destroyed, AtspiEventSubject::popUp } };
+        return {};
+    }
+    // Firefox adds its tooltip to the window it belongs to.
+    if (type == "object:children-changed:add:system" && e.childRole == ATSPI_ROLE_TOOL_TIP)
+        return { { windowCreated, AtspiEventSubject::child } };
+    // Chromium tells of its alerts only by their activation, and has ended one by the time it
+    // says it is no longer active.
+    if (type == "object:state-changed:active" && toolkit == AtspiToolkit::chromium
+        && e.sourceRole == (on ? ATSPI_ROLE_DIALOG : ATSPI_ROLE_INVALID))
+        return { { on ? windowCreated : destroyed } };
     if (type == "object:state-changed:selected")
         return selected(e, on);
-    if (type == "object:state-changed:showing" || type == "object:state-changed:visible")
+    if (visibility)
         // GTK 4 says 0 as a top level appears, and nothing as it goes but "defunct".
         return shown(e, on || (toolkit == AtspiToolkit::gtk4 && e.sourceIsApplicationChild));
     // GTK 4 ends a closed window only by marking it and all within it defunct.
@@ -165,11 +181,12 @@ const std::vector<std::string>& atspiEventTypes(const std::string& notification)
         { menuItemSelected, { "object:state-changed:selected", "object:state-changed:focused" } },
         { windowCreated,
             { "window:create", "object:state-changed:showing", "object:state-changed:visible",
-                "object:property-change:accessible-name" } },
+                "object:property-change:accessible-name", "object:children-changed:add:system",
+                "object:state-changed:active" } },
         // The removal of an application from the desktop ends every window it left open.
         { destroyed,
             { "window:destroy", "object:state-changed:showing", "object:state-changed:visible",
-                "object:state-changed:defunct", "object:children-changed:remove" } },
+                "object:state-changed:defunct", "object:children-changed:remove", "object:state-changed:active" } },
         { "AXWindowMiniaturized", iconified },
         { "AXWindowDeminiaturized", iconified },
         { "AXWindowResized", { "object:bounds-changed" } },

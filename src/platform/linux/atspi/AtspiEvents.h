@@ -17,11 +17,16 @@ struct AtspiEventFacts {
     AtspiRole parentRole = ATSPI_ROLE_INVALID;
     bool sourceIsApplicationChild = false;
     std::string windowType; // GTK 3's "window-type" of a source window
+    AtspiRole childRole = ATSPI_ROLE_INVALID; // of the child a "children-changed" names
+    // Firefox mirrors its top levels, pop-ups included, as children of a second application of
+    // its process that the desktop does not list.
+    bool sourceIsMirroredTopLevel = false;
 };
 
-// Which element a notification is about: the event's source or its parent
-// (the container whose selection an item's state change reports).
-enum class AtspiEventSubject { source, parent };
+// Which element a notification is about: the event's source, its parent (the
+// container whose selection an item's state change reports), the child it
+// names, or the pop-up (menu or tooltip) the process showed last.
+enum class AtspiEventSubject { source, parent, child, popUp };
 
 struct AtspiNotification {
     std::string name;

@@ -30,6 +30,14 @@ constexpr std::array windowTypes {
     std::pair { "_NET_WM_WINDOW_TYPE_DND", WindowType::dnd },
 };
 
+std::optional<pid_t> processOf(WindowProperty& pid)
+{
+    const auto id = pid.value();
+    if (id && *id > 0 && *id <= static_cast<std::uint32_t>(std::numeric_limits<pid_t>::max()))
+        return static_cast<pid_t>(*id);
+    return std::nullopt;
+}
+
 constexpr std::uint32_t clientEvents = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
 
 } // namespace
@@ -84,7 +92,8 @@ WindowFacts::WindowFacts(XcbConnection& connection)
     , atoms_(std::make_unique<Atoms>(connection))
 {
     events_ = connection_.onEvent([this](const xcb_generic_event_t& event) { handle(event); });
-    connection_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE);
+    // The root's children are the managed windows' frames and the pop-ups.
+    connection_.selectRootEvents(XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY);
     readClientList();
     readActiveWindow();
 }
@@ -123,6 +132,11 @@ Subscription WindowFacts::onWindowChanged(std::function<void(const WindowInfo&, 
     return windowChanged_.subscribe(std::move(listener));
 }
 
+Subscription WindowFacts::onPopUp(std::function<void(const PopUpWindow&, bool shown)> listener)
+{
+    return popUp_.subscribe(std::move(listener));
+}
+
 void WindowFacts::handle(const xcb_generic_event_t& event)
 {
     switch (event.response_type & 0x7f) {
@@ -138,6 +152,18 @@ void WindowFacts::handle(const xcb_generic_event_t& event)
         }
         break;
     }
+    case XCB_MAP_NOTIFY: {
+        const auto& notify = reinterpret_cast<const xcb_map_notify_event_t&>(event);
+        if (notify.event == connection_.root() && notify.override_redirect)
+            popUpMapped(notify);
+        break;
+    }
+    case XCB_UNMAP_NOTIFY:
+        popUpUnmapped(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
+        break;
+    case XCB_DESTROY_NOTIFY:
+        popUpUnmapped(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
+        break;
     case XCB_CONFIGURE_NOTIFY:
         // The client's own notice, real (resized, frame-relative) or synthetic
         // (moved, in root coordinates): either way its root position is asked.
@@ -204,6 +230,27 @@ void WindowFacts::reread(xcb_window_t id)
     windowChanged_.tell(before, *known);
 }
 
+void WindowFacts::popUpMapped(const xcb_map_notify_event_t& notify)
+{
+    auto* connection = connection_.get();
+    WindowProperty pid(connection, notify.window, atoms_->pid, XCB_ATOM_CARDINAL);
+    WindowProperty type(connection, notify.window, atoms_->type, XCB_ATOM_ATOM);
+    const PopUpWindow popUp { notify.window, processOf(pid), atoms_->typeOf(type.values()) };
+    popUpUnmapped(notify.window);
+    popUps_.push_back(popUp);
+    popUp_.tell(popUp, true);
+}
+
+void WindowFacts::popUpUnmapped(xcb_window_t window)
+{
+    const auto shown = std::find_if(popUps_.begin(), popUps_.end(), [&](const auto& popUp) { return popUp.window == window; });
+    if (shown == popUps_.end())
+        return;
+    const auto popUp = *shown;
+    popUps_.erase(shown);
+    popUp_.tell(popUp, false);
+}
+
 std::vector<WindowInfo> WindowFacts::read(const std::vector<xcb_window_t>& ids) const
 {
     auto* connection = connection_.get();
@@ -241,8 +288,7 @@ std::vector<WindowInfo> WindowFacts::read(const std::vector<xcb_window_t>& ids) 
             continue;
         WindowInfo info;
         info.window = one.window;
-        if (const auto pid = one.pid.value(); pid && *pid > 0 && *pid <= static_cast<std::uint32_t>(std::numeric_limits<pid_t>::max()))
-            info.pid = static_cast<pid_t>(*pid);
+        info.pid = processOf(one.pid);
         info.frame = Rect { double(origin->dst_x), double(origin->dst_y), double(geometry->width), double(geometry->height) };
         const auto state = one.state.values();
         const auto holds = [&](xcb_atom_t atom) { return std::find(state.begin(), state.end(), atom) != state.end(); };

@@ -39,6 +39,14 @@ struct WindowInfo {
     bool operator==(const WindowInfo&) const = default;
 };
 
+// A window the window manager does not manage (override-redirect): a menu,
+// tooltip or drag icon, while it is shown.
+struct PopUpWindow {
+    xcb_window_t window = XCB_NONE;
+    std::optional<pid_t> pid; // _NET_WM_PID
+    WindowType type = WindowType::unknown;
+};
+
 // The managed windows of the screen as the EWMH window manager lists them
 // (_NET_CLIENT_LIST_STACKING, else _NET_CLIENT_LIST) and the active window,
 // kept current from the events of their connection. Main thread only.
@@ -64,6 +72,8 @@ public:
     [[nodiscard]] Subscription onActiveWindowChanged(std::function<void(std::optional<xcb_window_t>)> listener);
     // One window's geometry, state, type, opacity or title changed: before and after.
     [[nodiscard]] Subscription onWindowChanged(std::function<void(const WindowInfo&, const WindowInfo&)> listener);
+    // A pop-up window was shown (true) or hidden.
+    [[nodiscard]] Subscription onPopUp(std::function<void(const PopUpWindow&, bool shown)> listener);
 
 private:
     struct Atoms;
@@ -71,6 +81,8 @@ private:
     void readClientList();
     void readActiveWindow();
     void reread(xcb_window_t window);
+    void popUpMapped(const xcb_map_notify_event_t& notify);
+    void popUpUnmapped(xcb_window_t window);
     std::vector<WindowInfo> read(const std::vector<xcb_window_t>& windows) const;
 
     XcbConnection& connection_;
@@ -80,6 +92,8 @@ private:
     Listeners<> clientListChanged_;
     Listeners<std::optional<xcb_window_t>> activeWindowChanged_;
     Listeners<const WindowInfo&, const WindowInfo&> windowChanged_;
+    std::vector<PopUpWindow> popUps_; // shown
+    Listeners<const PopUpWindow&, bool> popUp_;
     Subscription events_;
 };
 
