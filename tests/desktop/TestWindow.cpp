@@ -5,15 +5,19 @@
 
 namespace tintra {
 
-TestWindow::TestWindow(const std::string& title, int x, int y, int width, int height, pid_t pid)
+TestWindow::TestWindow(const std::string& title, int x, int y, int width, int height, pid_t pid, const std::string& popUpType)
     : connection_(xcb_connect(nullptr, nullptr))
     , window_(xcb_generate_id(connection_))
 {
     const auto* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
-    const std::uint32_t background = screen->white_pixel;
+    const std::uint32_t attributes[] = { screen->white_pixel, popUpType.empty() ? 0u : 1u };
     xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, static_cast<std::int16_t>(x),
         static_cast<std::int16_t>(y), static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 0,
-        XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, &background);
+        XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, attributes);
+    if (!popUpType.empty()) {
+        const xcb_atom_t type = atom(popUpType);
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &type);
+    }
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window_, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8,
         static_cast<std::uint32_t>(title.size()), title.data());
     const auto cardinal = static_cast<std::uint32_t>(pid);

@@ -68,6 +68,26 @@ TEST_F(WindowFactsDesktop, ListsAMappedWindowWithItsProcessTitleAndRootGeometryA
     EXPECT_TRUE(iterateUntil([&] { return !listed(xid); })) << desktop.log();
 }
 
+TEST_F(WindowFactsDesktop, ToldOfAPopUpShownAndHiddenWithItsTypeAndProcessThoughItIsNoListedWindow)
+{
+    std::vector<std::pair<PopUpWindow, bool>> told;
+    auto subscription = facts->onPopUp([&](const PopUpWindow& popUp, bool shown) { told.emplace_back(popUp, shown); });
+    auto tip = std::make_unique<TestWindow>("Tip", 100, 100, 80, 20, 4243, "_NET_WM_WINDOW_TYPE_TOOLTIP");
+    const xcb_window_t xid = tip->id();
+    ASSERT_TRUE(iterateUntil([&] { return !told.empty(); })) << desktop.log();
+    EXPECT_EQ(told[0].first.window, xid);
+    EXPECT_EQ(told[0].first.pid, 4243);
+    EXPECT_EQ(told[0].first.type, WindowType::tooltip);
+    EXPECT_TRUE(told[0].second);
+    EXPECT_FALSE(listed(xid));
+
+    tip.reset();
+    ASSERT_TRUE(iterateUntil([&] { return told.size() == 2; })) << desktop.log();
+    EXPECT_EQ(told[1].first.window, xid);
+    EXPECT_EQ(told[1].first.type, WindowType::tooltip);
+    EXPECT_FALSE(told[1].second);
+}
+
 // What a GTK application's window names of its application leads to its desktop entry: the
 // application ID first, else the window's class.
 TEST_F(WindowFactsDesktop, AGtkApplicationsWindowNamesItsApplicationAndClassWhichFindItsDesktopEntry)
