@@ -172,17 +172,26 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
     // parent. GTK 4 may not tell a new top level's parent yet, nor a closed one's any more;
     // its window roles are top levels only.
     const bool endedAndGone = !parent && type == "object:state-changed:showing" && event.detail1 == 0;
-    // A mirrored top level has left its application by the time it is hidden.
-    if (toolkit == AtspiToolkit::gecko && facts.parentRole == ATSPI_ROLE_APPLICATION
-        && !AtspiSession::identity(parent.get()).ends_with(rootPath))
-        mirroredTopLevels_.insert(subjectSource.identity());
-    facts.sourceIsMirroredTopLevel = mirroredTopLevels_.contains(subjectSource.identity());
-    if (type == "object:state-changed:defunct" && event.detail1 != 0)
-        mirroredTopLevels_.erase(subjectSource.identity());
+    // Gecko's own top levels are frames and dialogs; the application that mirrors them may not
+    // tell of a window's parent yet as it shows, nor any more as it hides.
+    facts.sourceIsMirroredTopLevel = toolkit == AtspiToolkit::gecko
+        && (facts.sourceRole == ATSPI_ROLE_WINDOW
+            || (facts.parentRole == ATSPI_ROLE_APPLICATION && !AtspiSession::identity(parent.get()).ends_with(rootPath)));
     facts.sourceIsApplicationChild = facts.parentRole == ATSPI_ROLE_APPLICATION || endedAndGone
         || (!parent && toolkit == AtspiToolkit::gtk4);
     if (facts.sourceRole == ATSPI_ROLE_WINDOW && budget.arm())
         facts.windowType = AtspiSession::windowType(source);
+    if (type == "window:activate" && toolkit == AtspiToolkit::chromium && budget.arm()) {
+        // Chromium shows its menus and tooltips in untitled frames of their own, activated as
+        // they show: neither that nor the window's activation again as they go is a change.
+        GOwned<char> name(atspi_accessible_get_name(source, nullptr));
+        if (name && *name.get() == '\0') {
+            poppedFrom_ = deactivated_.first;
+            return;
+        }
+        if (std::exchange(poppedFrom_, {}) == subjectSource.identity())
+            return;
+    }
 
     for (const auto& notification : translateEvent(toolkit, facts)) {
         if (session_->windowFacts() && isWindowServerNotification(notification.name))
@@ -211,6 +220,10 @@ std::optional<AXElement> AXObserverAtspi::subjectOf(
         if (!popUp_ || popUp_->isMenu != isMenuNotification(notification.name))
             return std::nullopt;
         return popUp_->element;
+    case AtspiEventSubject::openMenu:
+        if (!popUp_ || !popUp_->isMenu || popUp_->element != source)
+            return std::nullopt;
+        return source;
     }
     return std::nullopt;
 }

@@ -89,8 +89,8 @@ private:
         bool isMenu;
     };
     std::optional<PopUp> popUp_;
-    std::set<std::string> mirroredTopLevels_; // Firefox's, by identity
     std::pair<std::string, MonotonicTime> deactivated_; // the window deactivated last, and when
+    std::string poppedFrom_; // the window a pop-up's own frame was activated from
     std::map<std::string, std::pair<int, int>> windowSizes_; // by identity
     std::set<std::string> newWindows_;
     std::map<xcb_window_t, AXElement> accessibleWindows_;

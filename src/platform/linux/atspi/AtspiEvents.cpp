@@ -117,6 +117,9 @@ std::vector<AtspiNotification> translateEvent(AtspiToolkit toolkit, const AtspiE
     // Firefox adds its tooltip to the window it belongs to.
     if (type == "object:children-changed:add:system" && e.childRole == ATSPI_ROLE_TOOL_TIP)
         return { { windowCreated, AtspiEventSubject::child } };
+    // Chromium may tell a context menu it hides as a panel.
+    if (visibility && !on && toolkit == AtspiToolkit::chromium && e.sourceRole != ATSPI_ROLE_MENU)
+        return { { menuClosed, AtspiEventSubject::openMenu } };
     // Chromium tells of its alerts only by their activation, and has ended one by the time it
     // says it is no longer active.
     if (type == "object:state-changed:active" && toolkit == AtspiToolkit::chromium

@@ -25,8 +25,9 @@ struct AtspiEventFacts {
 
 // Which element a notification is about: the event's source, its parent (the
 // container whose selection an item's state change reports), the child it
-// names, or the pop-up (menu or tooltip) the process showed last.
-enum class AtspiEventSubject { source, parent, child, popUp };
+// names, the pop-up (menu or tooltip) the process showed last, or the source
+// only when it is the menu open.
+enum class AtspiEventSubject { source, parent, child, popUp, openMenu };
 
 struct AtspiNotification {
     std::string name;
