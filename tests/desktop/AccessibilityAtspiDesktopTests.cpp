@@ -425,6 +425,21 @@ TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachQtControlsKindUnderTh
     expectClickResolverFinds(*this, qt6, controlsAnd({ "AXMenuButton", "Tool", K::popUp }));
 }
 
+// A window that draws its own title bar: its buttons click as a title bar's.
+TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsTheButtonsOfAGtkHeaderBar)
+{
+    const TestProgram headerBar { { "/usr/bin/python3", TINTRA_PROGRAMS_DIR "/gtk3-header-bar.py" }, "Tintra GTK 3 Header Bar", {} };
+    ChildProcess program;
+    const auto application = start(program, headerBar);
+    const auto window = accessibility().copyAttributeValue(application, "AXFocusedWindow");
+    ASSERT_TRUE(window && window->get<AXElement>());
+    WorkspaceFake workspace(static_cast<std::int32_t>(getpid()));
+    TintraClickResolver resolver(accessibility(), workspace, [](std::optional<std::string_view>) { return false; });
+    expectEachResolves(*this, resolver, *window->get<AXElement>(),
+        { { "AXButton", "Minimize", K::windowCollapse }, { "AXButton", "Maximize", K::windowZoom }, { "AXButton", "Close", K::windowClose } },
+        program.pid());
+}
+
 const std::string webControls = "file://" TINTRA_PROGRAMS_DIR "/web-controls.html";
 
 // The page's own tree, and its controls' names, come a moment after the window.

@@ -325,11 +325,7 @@ void AXObserverAtspi::windowChanged(const WindowInfo& before, const WindowInfo& 
     } else if (!after.hidden && (before.frame.x != after.frame.x || before.frame.y != after.frame.y) && !isRestoreStep(after)) {
         names.emplace_back("AXWindowMoved");
     }
-    const bool wanted = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
-        return std::any_of(registrations_.begin(), registrations_.end(),
-            [&](const Registration& registration) { return registration.notification == name; });
-    });
-    if (!wanted)
+    if (std::none_of(names.begin(), names.end(), [&](const std::string& name) { return isRegistered(name); }))
         return;
     const auto window = accessibleWindow(after);
     if (!window)
@@ -345,13 +341,9 @@ void AXObserverAtspi::clientListChanged()
 {
     const auto before = appeared_;
     noteNewWindows(session_->executor().monotonicNow());
-    const auto registered = [&](const std::string& name) {
-        return std::any_of(registrations_.begin(), registrations_.end(),
-            [&](const Registration& registration) { return registration.notification == name; });
-    };
-    if (!started_ || !windowsComeAndGoUntold())
+    if (!started_ || !windowsToldOnlyByWindowServer())
         return;
-    if (registered("AXWindowCreated")) {
+    if (isRegistered("AXWindowCreated")) {
         for (const auto& [window, since] : appeared_) {
             const auto info = before.contains(window) ? std::nullopt : session_->windowFacts()->window(window);
             const auto accessible = info ? accessibleWindow(*info) : std::nullopt;
@@ -372,7 +364,7 @@ void AXObserverAtspi::clientListChanged()
 
 void AXObserverAtspi::popUpChanged(const PopUpWindow& popUp, bool shown)
 {
-    if (!started_ || popUp.pid != processIdentifier_ || popUp.type != WindowType::tooltip || !windowsComeAndGoUntold())
+    if (!started_ || popUp.pid != processIdentifier_ || popUp.type != WindowType::tooltip || !windowsToldOnlyByWindowServer())
         return;
     if (!shown) {
         const auto known = tooltipWindows_.find(popUp.window);
@@ -394,16 +386,22 @@ void AXObserverAtspi::popUpChanged(const PopUpWindow& popUp, bool shown)
     }
 }
 
-bool AXObserverAtspi::windowsComeAndGoUntold()
+bool AXObserverAtspi::isRegistered(const std::string& notification) const
 {
-    if (!windowsUntold_) {
+    return std::any_of(registrations_.begin(), registrations_.end(),
+        [&](const Registration& registration) { return registration.notification == notification; });
+}
+
+bool AXObserverAtspi::windowsToldOnlyByWindowServer()
+{
+    if (!windowsToldOnlyByWindowServer_) {
         const auto application = session_->application(processIdentifier_);
         if (!application)
             return false;
-        windowsUntold_ = session_->toolkit(application.get(), session_->budget(session_->element(application.get())))
+        windowsToldOnlyByWindowServer_ = session_->toolkit(application.get(), session_->budget(session_->element(application.get())))
             == AtspiToolkit::chromium;
     }
-    return *windowsUntold_;
+    return *windowsToldOnlyByWindowServer_;
 }
 
 void AXObserverAtspi::noteNewWindows(MonotonicTime now)

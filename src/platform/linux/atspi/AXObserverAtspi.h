@@ -24,12 +24,14 @@ struct AtspiNotification;
 // Each notification subscribes the event types it is made from while some
 // registration needs it. Window moves, resizes, minimising and restoring come
 // from the window server where there is one, for every toolkit alike, its
-// windows joined to their accessibles by process id and title. One user action gives one notification (repeats of
-// one notification about one element, or about one application's menus,
-// within 100 ms are dropped, and so are activations of the window that is
-// already active or was deactivated just before, and GTK 4's focus on the item
-// of a menu it has just closed). An application that leaves the desktop ends every
-// element registered for "AXUIElementDestroyed". Main thread only.
+// windows joined to their accessibles by process id and title; so do
+// Chromium's windows coming and going and its tooltips, of which AT-SPI says
+// nothing. One user action gives one notification (repeats of one notification
+// about one element, or about one application's menus, within 100 ms are
+// dropped, and so are activations of the window that is already active or was
+// deactivated just before, and GTK 4's focus on the item of a menu it has just
+// closed). An application that leaves the desktop ends every element
+// registered for "AXUIElementDestroyed". Main thread only.
 class AXObserverAtspi final : public AXObserver {
 public:
     static constexpr Duration repeatWindow = std::chrono::milliseconds(100);
@@ -62,8 +64,9 @@ private:
     void clientListChanged();
     // Chromium's tooltips say nothing over AT-SPI.
     void popUpChanged(const PopUpWindow& popUp, bool shown);
+    bool isRegistered(const std::string& notification) const;
     // Chromium's new windows say nothing but that they are active, its tooltips nothing.
-    bool windowsComeAndGoUntold();
+    bool windowsToldOnlyByWindowServer();
     // Notes the windows that joined the list, as having joined at `now`.
     void noteNewWindows(MonotonicTime now);
     bool isBeingPlaced(const WindowInfo& window) const;
@@ -104,7 +107,7 @@ private:
     // When each window of the process joined the window list: the window manager may still
     // place it for as long as a restore settles.
     std::map<xcb_window_t, MonotonicTime> appeared_;
-    std::optional<bool> windowsUntold_;
+    std::optional<bool> windowsToldOnlyByWindowServer_;
     std::map<xcb_window_t, AXElement> tooltipWindows_;
     std::shared_ptr<int> alive_ = std::make_shared<int>();
     Subscription windowChanges_;
