@@ -210,10 +210,12 @@ const AtspiRoleFacts& AtspiAttributeReader::facts()
         if (parentAccessible) {
             facts.parentRole = atspi_accessible_get_role(parentAccessible.get(), nullptr);
             facts.parentIsApplication = facts.parentRole == ATSPI_ROLE_APPLICATION;
-            if (needs.grandparent && facts.parentRole == ATSPI_ROLE_FILLER && budget_.arm()) {
-                auto grandparent = Accessible::adopt(atspi_accessible_get_parent(parentAccessible.get(), nullptr));
-                if (grandparent)
-                    facts.grandparentRole = atspi_accessible_get_role(grandparent.get(), nullptr);
+            AtspiRole* above[] = { &facts.grandparentRole, &facts.greatGrandparentRole };
+            auto ancestor = std::move(parentAccessible);
+            for (int level = 0; level < needs.ancestors && ancestor && budget_.arm(); ++level) {
+                ancestor = Accessible::adopt(atspi_accessible_get_parent(ancestor.get(), nullptr));
+                if (ancestor)
+                    *above[level] = atspi_accessible_get_role(ancestor.get(), nullptr);
             }
         }
     }

@@ -187,6 +187,29 @@ Accessible dropDownAround(Accessible found, AtspiRole& role, const AtspiBudget& 
     return found;
 }
 
+// Chromium lays the browser's view over its own title bar: a button beneath the panel answered
+// (before it among its siblings) that holds the point is what the click presses, whose role
+// `role` then holds.
+Accessible buttonBeneath(Accessible found, AtspiRole& role, AXPoint point, const Surface& surface, const AtspiBudget& budget)
+{
+    if (role != ATSPI_ROLE_PANEL || !budget.arm())
+        return found;
+    auto parent = Accessible::adopt(atspi_accessible_get_parent(found.get(), nullptr));
+    if (!parent)
+        return found;
+    const auto panel = AtspiSession::identity(found.get());
+    for (auto& sibling : childrenOf(parent.get(), budget)) {
+        if (AtspiSession::identity(sibling.get()) == panel || !budget.arm())
+            break;
+        if (atspi_accessible_get_role(sibling.get(), nullptr) == ATSPI_ROLE_PUSH_BUTTON && budget.arm()
+            && holds(sibling.get(), point, surface.coordinates)) {
+            role = ATSPI_ROLE_PUSH_BUTTON;
+            return std::move(sibling);
+        }
+    }
+    return found;
+}
+
 struct WindowHit {
     Accessible window;
     Surface surface;
@@ -247,13 +270,16 @@ tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* 
         return tl::unexpected(budget.failure(AXError::noValue));
     const auto& window = hit->window;
     const auto& surface = hit->surface;
-    auto [found, extents] = deepest(window, { point.x - surface.origin.x, point.y - surface.origin.y }, surface, budget);
+    const AXPoint inSurface { point.x - surface.origin.x, point.y - surface.origin.y };
+    auto [found, extents] = deepest(window, inSurface, surface, budget);
     AtspiRole role = budget.arm() ? atspi_accessible_get_role(found.get(), nullptr) : ATSPI_ROLE_INVALID;
     auto control = found;
     if (surface.toolkit == AtspiToolkit::gtk4 || surface.toolkit == AtspiToolkit::chromium)
         control = controlAround(std::move(control), role, window.get(), budget);
     if (surface.toolkit == AtspiToolkit::gecko || surface.toolkit == AtspiToolkit::chromium)
         control = dropDownAround(std::move(control), role, budget);
+    if (surface.toolkit == AtspiToolkit::chromium)
+        control = buttonBeneath(std::move(control), role, inSurface, surface, budget);
     if (budget.isSpent())
         return tl::unexpected(AXError::cannotComplete);
     std::optional<AXRect> frame;

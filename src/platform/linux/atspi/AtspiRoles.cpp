@@ -48,8 +48,15 @@ const Row qtRows[] {
 };
 
 // The browsers mark a button that opens a menu with has-popup; Firefox's disclosure (a details'
-// summary) is a push button that expands.
+// summary) is a push button that expands. Chromium draws its own title bar, whose buttons lie
+// two panels below the frame.
 const Row browserRows[] {
+    { ATSPI_ROLE_PUSH_BUTTON,
+        [](const Facts& f) {
+            return f.parentRole == ATSPI_ROLE_PANEL && f.grandparentRole == ATSPI_ROLE_PANEL
+                && f.greatGrandparentRole == ATSPI_ROLE_FRAME && !headerBarButtonSubrole(f.name).empty();
+        },
+        "AXButton", nullptr },
     { ATSPI_ROLE_PUSH_BUTTON, [](const Facts& f) { return f.has(ATSPI_STATE_HAS_POPUP); }, "AXMenuButton", "" },
     { ATSPI_ROLE_PUSH_BUTTON, [](const Facts& f) { return f.has(ATSPI_STATE_EXPANDABLE); }, "AXDisclosureTriangle",
         "" },
@@ -169,11 +176,14 @@ AtspiRoleNeeds roleNeeds(AtspiToolkit toolkit, AtspiRole role)
     AtspiRoleNeeds needs;
     switch (role) {
     case ATSPI_ROLE_PUSH_BUTTON:
-        // Only the family's own rows look further than the role; GTK 3's only at header-bar buttons.
+        // Only the family's own rows look further than the role; GTK 3's and the browsers' above
+        // it only at title-bar buttons.
         if (toolkit == AtspiToolkit::gtk3)
-            needs = { .parent = Parent::ofWindowButtonNames, .grandparent = true, .name = true };
+            needs = { .parent = Parent::ofWindowButtonNames, .ancestors = 1, .name = true };
         else if (toolkit == AtspiToolkit::qt)
             needs = { .actions = true };
+        else if (toolkit == AtspiToolkit::gecko || toolkit == AtspiToolkit::chromium)
+            needs = { .parent = Parent::ofWindowButtonNames, .ancestors = 2, .states = true, .name = true };
         else if (toolkit != AtspiToolkit::other)
             needs = { .states = true };
         break;

@@ -17,6 +17,7 @@ struct AtspiRoleFacts {
     AtspiRole role = ATSPI_ROLE_INVALID;
     AtspiRole parentRole = ATSPI_ROLE_INVALID;
     AtspiRole grandparentRole = ATSPI_ROLE_INVALID;
+    AtspiRole greatGrandparentRole = ATSPI_ROLE_INVALID;
     bool parentIsApplication = false;
     std::uint64_t states = 0; // bit n is AtspiStateType n
     std::string name;
@@ -39,7 +40,7 @@ struct AXRoles {
 struct AtspiRoleNeeds {
     enum class Parent { no, yes, ofWindowButtonNames };
     Parent parent = Parent::no;
-    bool grandparent = false; // when the parent is a filler
+    int ancestors = 0; // roles read above the parent's: 1 the grandparent's, 2 its parent's too
     bool states = false;
     bool name = false;
     bool windowType = false;
