@@ -181,6 +181,11 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
         || (!parent && toolkit == AtspiToolkit::gtk4);
     if (facts.sourceRole == ATSPI_ROLE_WINDOW && budget.arm())
         facts.windowType = AtspiSession::windowType(source);
+    if (type == "object:state-changed:active" && toolkit == AtspiToolkit::chromium && facts.sourceRole == ATSPI_ROLE_DIALOG
+        && parent && budget.arm()) {
+        auto states = GObjectRef<AtspiStateSet>::adopt(atspi_accessible_get_state_set(parent.get()));
+        facts.parentIsActive = states && atspi_state_set_contains(states.get(), ATSPI_STATE_ACTIVE);
+    }
     if (type == "window:activate" && toolkit == AtspiToolkit::chromium && budget.arm()) {
         // Chromium shows its menus and tooltips in untitled frames of their own, activated as
         // they show: neither that nor the window's activation again as they go is a change.

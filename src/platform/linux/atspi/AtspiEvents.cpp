@@ -120,11 +120,14 @@ std::vector<AtspiNotification> translateEvent(AtspiToolkit toolkit, const AtspiE
     // Chromium may tell a context menu it hides as a panel.
     if (visibility && !on && toolkit == AtspiToolkit::chromium && e.sourceRole != ATSPI_ROLE_MENU)
         return { { menuClosed, AtspiEventSubject::openMenu } };
-    // Chromium tells of its alerts only by their activation, and has ended one by the time it
-    // says it is no longer active.
-    if (type == "object:state-changed:active" && toolkit == AtspiToolkit::chromium
-        && e.sourceRole == (on ? ATSPI_ROLE_DIALOG : ATSPI_ROLE_INVALID))
-        return { { on ? windowCreated : destroyed } };
+    // Chromium tells of its alerts only by their activation. One that is no longer active while
+    // its window still is has been dismissed, if not ended already.
+    if (type == "object:state-changed:active" && toolkit == AtspiToolkit::chromium) {
+        if (on && e.sourceRole == ATSPI_ROLE_DIALOG)
+            return { { windowCreated } };
+        if (!on && (e.sourceRole == ATSPI_ROLE_INVALID || (e.sourceRole == ATSPI_ROLE_DIALOG && e.parentIsActive)))
+            return { { destroyed } };
+    }
     if (type == "object:state-changed:selected")
         return selected(e, on);
     if (visibility)

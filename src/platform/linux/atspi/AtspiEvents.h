@@ -21,6 +21,7 @@ struct AtspiEventFacts {
     // Firefox mirrors its top levels, pop-ups included, as children of a second application of
     // its process that the desktop does not list.
     bool sourceIsMirroredTopLevel = false;
+    bool parentIsActive = false; // told of Chromium's dialogs as they are deactivated
 };
 
 // Which element a notification is about: the event's source, its parent (the
