@@ -209,6 +209,7 @@ tl::expected<AXElement, AXError> AccessibilityAtspi::elementAtPosition(const AXE
     if (!session_->isConnected())
         return tl::unexpected(AXError::apiDisabled);
     GObjectRef<AtspiAccessible> application;
+    bool shownThere = false;
     if (through.identity() != AtspiSession::systemWideIdentity) {
         const auto accessible = resolve(through);
         if (!accessible)
@@ -222,9 +223,10 @@ tl::expected<AXElement, AXError> AccessibilityAtspi::elementAtPosition(const AXE
         application = session_->application(*top->pid);
         if (!application)
             return tl::unexpected(AXError::noValue);
+        shownThere = true;
     }
     const auto budget = session_->budget(through);
-    const auto found = hitTest(*session_, application.get(), point, budget);
+    const auto found = hitTest(*session_, application.get(), shownThere, point, budget);
     if (!found)
         return tl::unexpected(found.error());
     AtspiAccessible* hit = found->element.get();

@@ -216,11 +216,16 @@ struct WindowHit {
     bool active = false;
 };
 
-std::optional<WindowHit> windowAt(AtspiSession& session, AtspiAccessible* application, AXPoint point, const AtspiBudget& budget)
+std::optional<WindowHit> windowAt(
+    AtspiSession& session, AtspiAccessible* application, bool shownThere, AXPoint point, const AtspiBudget& budget)
 {
     const auto toolkit = session.toolkit(application, budget);
+    auto windows = childrenOf(application, budget);
+    // The window server shows the application's only window there, in screen coordinates.
+    if (shownThere && windows.size() == 1 && extentsCoordinates(toolkit) == ATSPI_COORD_TYPE_SCREEN)
+        return WindowHit { std::move(windows.front()), { toolkit, ATSPI_COORD_TYPE_SCREEN, ATSPI_STATE_SHOWING, {} }, false };
     std::optional<WindowHit> found;
-    for (auto& window : childrenOf(application, budget)) {
+    for (auto& window : windows) {
         if (!budget.arm())
             break;
         const auto bits = states(window.get());
@@ -242,7 +247,8 @@ std::optional<WindowHit> windowAt(AtspiSession& session, AtspiAccessible* applic
 
 } // namespace
 
-tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* throughApplication, AXPoint point, const AtspiBudget& budget)
+tl::expected<AtspiHit, AXError> hitTest(
+    AtspiSession& session, AtspiAccessible* throughApplication, bool shownThere, AXPoint point, const AtspiBudget& budget)
 {
     std::vector<Accessible> applications;
     if (throughApplication) {
@@ -256,7 +262,7 @@ tl::expected<AtspiHit, AXError> hitTest(AtspiSession& session, AtspiAccessible* 
     for (auto& application : applications) {
         if (AtspiSession::isGone(application.get()) || !budget.arm())
             continue;
-        auto candidate = windowAt(session, application.get(), point, budget);
+        auto candidate = windowAt(session, application.get(), shownThere, point, budget);
         if (!candidate)
             continue;
         if (candidate->active) {
