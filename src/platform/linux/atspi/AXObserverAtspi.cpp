@@ -239,8 +239,12 @@ void AXObserverAtspi::notePopUp(const std::string& notification, const AXElement
         popUp_ = PopUp { subject, true };
     else if (notification == "AXWindowCreated" && isTooltip)
         popUp_ = PopUp { subject, false };
-    else if (popUp_ && (notification == "AXMenuClosed" ? popUp_->isMenu : popUp_->element == subject && notification == destroyedNotification))
-        popUp_.reset();
+    else if (popUp_) {
+        const bool menuClosed = notification == "AXMenuClosed" && popUp_->isMenu;
+        const bool popUpGone = notification == destroyedNotification && popUp_->element == subject;
+        if (menuClosed || popUpGone)
+            popUp_.reset();
+    }
 }
 
 bool AXObserverAtspi::admit(AtspiToolkit toolkit, const AtspiEvent& event, const AtspiNotification& notification, const AXElement& subject)
@@ -399,14 +403,10 @@ bool AXObserverAtspi::isRegistered(const std::string& notification) const
 
 bool AXObserverAtspi::windowsToldOnlyByWindowServer()
 {
-    if (!windowsToldOnlyByWindowServer_) {
-        const auto application = session_->application(processIdentifier_);
-        if (!application)
-            return false;
-        windowsToldOnlyByWindowServer_ = session_->toolkit(application.get(), session_->budget(session_->element(application.get())))
-            == AtspiToolkit::chromium;
-    }
-    return *windowsToldOnlyByWindowServer_;
+    // The session knows each application's toolkit once asked.
+    const auto application = session_->application(processIdentifier_);
+    return application
+        && session_->toolkit(application.get(), session_->budget(session_->element(application.get()))) == AtspiToolkit::chromium;
 }
 
 void AXObserverAtspi::noteNewWindows(MonotonicTime now)

@@ -107,7 +107,6 @@ private:
     // When each window of the process joined the window list: the window manager may still
     // place it for as long as a restore settles.
     std::map<xcb_window_t, MonotonicTime> appeared_;
-    std::optional<bool> windowsToldOnlyByWindowServer_;
     std::map<xcb_window_t, AXElement> tooltipWindows_;
     std::shared_ptr<int> alive_ = std::make_shared<int>();
     Subscription windowChanges_;

@@ -24,6 +24,11 @@ struct Surface {
     AXPoint origin;
 };
 
+Surface surfaceOf(AtspiToolkit toolkit, AXPoint origin)
+{
+    return { toolkit, extentsCoordinates(toolkit), toolkit == AtspiToolkit::gtk4 ? ATSPI_STATE_VISIBLE : ATSPI_STATE_SHOWING, origin };
+}
+
 std::optional<AXRect> extentsOf(AtspiAccessible* accessible, AtspiCoordType coordinates)
 {
     auto component = GObjectRef<AtspiComponent>::adopt(atspi_accessible_get_component_iface(accessible));
@@ -223,7 +228,7 @@ std::optional<WindowHit> windowAt(
     auto windows = childrenOf(application, budget);
     // The window server shows the application's only window there, in screen coordinates.
     if (shownThere && windows.size() == 1 && extentsCoordinates(toolkit) == ATSPI_COORD_TYPE_SCREEN)
-        return WindowHit { std::move(windows.front()), { toolkit, ATSPI_COORD_TYPE_SCREEN, ATSPI_STATE_SHOWING, {} }, false };
+        return WindowHit { std::move(windows.front()), surfaceOf(toolkit, {}), false };
     std::optional<WindowHit> found;
     for (auto& window : windows) {
         if (!budget.arm())
@@ -232,8 +237,7 @@ std::optional<WindowHit> windowAt(
         if (!has(bits, ATSPI_STATE_SHOWING) || has(bits, ATSPI_STATE_ICONIFIED) || !budget.arm())
             continue;
         const auto origin = surfaceOrigin(session, window.get(), budget);
-        const Surface surface { toolkit, extentsCoordinates(toolkit), toolkit == AtspiToolkit::gtk4 ? ATSPI_STATE_VISIBLE : ATSPI_STATE_SHOWING,
-            origin.value_or(AXPoint {}) };
+        const auto surface = surfaceOf(toolkit, origin.value_or(AXPoint {}));
         if (!origin || !budget.arm() || !holds(window.get(), { point.x - origin->x, point.y - origin->y }, surface.coordinates))
             continue;
         const WindowHit hit { window, surface, has(bits, ATSPI_STATE_ACTIVE) };
