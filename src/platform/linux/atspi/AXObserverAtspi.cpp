@@ -183,8 +183,10 @@ void AXObserverAtspi::receive(const AtspiEvent& event)
         facts.windowType = AtspiSession::windowType(source);
     if (type == "object:state-changed:active" && toolkit == AtspiToolkit::chromium && facts.sourceRole == ATSPI_ROLE_DIALOG
         && parent && budget.arm()) {
+        // libatspi answers a request that failed with "defunct" alone.
         auto states = GObjectRef<AtspiStateSet>::adopt(atspi_accessible_get_state_set(parent.get()));
-        facts.parentIsActive = states && atspi_state_set_contains(states.get(), ATSPI_STATE_ACTIVE);
+        facts.parentIsKnownInactive = states && !atspi_state_set_contains(states.get(), ATSPI_STATE_DEFUNCT)
+            && !atspi_state_set_contains(states.get(), ATSPI_STATE_ACTIVE);
     }
     if (type == "window:activate" && toolkit == AtspiToolkit::chromium && budget.arm()) {
         // Chromium shows its menus and tooltips in untitled frames of their own, activated as

@@ -120,12 +120,12 @@ std::vector<AtspiNotification> translateEvent(AtspiToolkit toolkit, const AtspiE
     // Chromium may tell a context menu it hides as a panel.
     if (visibility && !on && toolkit == AtspiToolkit::chromium && e.sourceRole != ATSPI_ROLE_MENU)
         return { { menuClosed, AtspiEventSubject::openMenu } };
-    // Chromium tells of its alerts only by their activation. One that is no longer active while
-    // its window still is has been dismissed, if not ended already.
+    // Chromium tells of its alerts only by their activation. Its window's going inactive leaves
+    // an alert active; one no longer active but in an inactive window has not been dismissed.
     if (type == "object:state-changed:active" && toolkit == AtspiToolkit::chromium) {
         if (on && e.sourceRole == ATSPI_ROLE_DIALOG)
             return { { windowCreated } };
-        if (!on && (e.sourceRole == ATSPI_ROLE_INVALID || (e.sourceRole == ATSPI_ROLE_DIALOG && e.parentIsActive)))
+        if (!on && (e.sourceRole == ATSPI_ROLE_INVALID || (e.sourceRole == ATSPI_ROLE_DIALOG && !e.parentIsKnownInactive)))
             return { { destroyed } };
     }
     if (type == "object:state-changed:selected")

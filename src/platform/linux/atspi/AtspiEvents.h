@@ -21,7 +21,9 @@ struct AtspiEventFacts {
     // Firefox mirrors its top levels, pop-ups included, as children of a second application of
     // its process that the desktop does not list.
     bool sourceIsMirroredTopLevel = false;
-    bool parentIsActive = false; // told of Chromium's dialogs as they are deactivated
+    // Told of Chromium's dialogs as they are deactivated: their window's states were read, and
+    // it is not active.
+    bool parentIsKnownInactive = false;
 };
 
 // Which element a notification is about: the event's source, its parent (the
