@@ -37,6 +37,8 @@ const TestProgram gtk3 { { "/usr/bin/python3", TINTRA_PROGRAMS_DIR "/gtk3-contro
     { { 10, 22 }, { 50, 22 } } };
 const TestProgram qt6 { { TINTRA_QT6_CONTROLS }, "Tintra Qt 6 Controls", { { 8, 5 }, { 8, 18 } } };
 const std::string gtkTitle = gtk3.title;
+// How long the suite's own look-ups in a program may wait for its answers.
+constexpr milliseconds lookUpTimeout(2000);
 
 // Iterates the main loop (where libatspi's events arrive) until `done` holds
 // or `limit` passes.
@@ -93,6 +95,10 @@ public:
             const auto windows = accessibility().copyAttributeValue(application, "AXWindows");
             return windows && windows->get<AXValue::List>() && !windows->get<AXValue::List>()->empty();
         });
+        // A click resolver's 0.1 s for the system-wide element holds for every element without a
+        // time-out of its own, and a browser on a loaded machine may take longer to answer the
+        // suite's own look-ups.
+        accessibility().setMessagingTimeout(application, lookUpTimeout);
         // The window manager maps and activates it a little later.
         EXPECT_TRUE(loopUntil([&] { return run("xdotool search --sync --name '" + which.title + "' windowactivate --sync"); }))
             << desktop_->log();
