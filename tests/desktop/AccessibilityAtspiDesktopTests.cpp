@@ -334,6 +334,10 @@ struct Control {
     TintraControlKind kind;
 };
 
+// A title bar's buttons, where the program draws its own.
+const std::vector<Control> windowButtons { { "AXButton", "Minimize", K::windowCollapse }, { "AXButton", "Maximize", K::windowZoom },
+    { "AXButton", "Close", K::windowClose } };
+
 // Each control, hit at its centre through the system-wide element, is itself and resolves to its kind.
 void expectEachResolves(AccessibilityAtspiDesktop& suite, TintraClickResolver& resolver, const AXElement& window,
     const std::vector<Control>& controls, pid_t program)
@@ -441,9 +445,7 @@ TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsTheButtonsOfAGtkHeaderBar
     ASSERT_TRUE(window && window->get<AXElement>());
     WorkspaceFake workspace(static_cast<std::int32_t>(getpid()));
     TintraClickResolver resolver(accessibility(), workspace, [](std::optional<std::string_view>) { return false; });
-    expectEachResolves(*this, resolver, *window->get<AXElement>(),
-        { { "AXButton", "Minimize", K::windowCollapse }, { "AXButton", "Maximize", K::windowZoom }, { "AXButton", "Close", K::windowClose } },
-        program.pid());
+    expectEachResolves(*this, resolver, *window->get<AXElement>(), windowButtons, program.pid());
 }
 
 const std::string webControls = "file://" TINTRA_PROGRAMS_DIR "/web-controls.html";
@@ -521,8 +523,7 @@ TEST_F(AccessibilityAtspiDesktop, TheClickResolverFindsEachKindOfAWebPagesContro
 {
     SKIP_WITHOUT("chromium");
     // Chromium draws its own title bar.
-    expectWebControlsResolve(*this, chromium(desktop_->folder()),
-        { { "AXButton", "Minimize", K::windowCollapse }, { "AXButton", "Maximize", K::windowZoom }, { "AXButton", "Close", K::windowClose } });
+    expectWebControlsResolve(*this, chromium(desktop_->folder()), windowButtons);
 }
 
 // A web page's drop-down, context menu, tooltip and alert (where the browser tells of it), and a

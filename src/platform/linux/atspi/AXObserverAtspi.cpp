@@ -455,13 +455,9 @@ std::optional<AXElement> AXObserverAtspi::accessibleWindow(const WindowInfo& win
     // The one of that title, the nearest in extents among several; Qt names a minimised window "".
     std::optional<AXElement> best;
     double bestDistance = 0;
-    if (!budget.arm())
-        return std::nullopt;
-    const int count = atspi_accessible_get_child_count(application.get(), nullptr);
-    for (int i = 0; i < count && budget.arm(); ++i) {
-        auto child = GObjectRef<AtspiAccessible>::adopt(atspi_accessible_get_child_at_index(application.get(), i, nullptr));
-        if (!child || !budget.arm())
-            continue;
+    for (const auto& child : childrenOf(application.get(), budget)) {
+        if (!budget.arm())
+            break;
         GOwned<char> name(atspi_accessible_get_name(child.get(), nullptr));
         if (!name || (window.title != name.get() && *name.get() != '\0'))
             continue;

@@ -29,8 +29,8 @@ struct AtspiNotification;
 // nothing. One user action gives one notification (repeats of one notification
 // about one element, or about one application's menus, within 100 ms are
 // dropped, and so are activations of the window that is already active or was
-// deactivated just before, and GTK 4's focus on the item of a menu it has just
-// closed). An application that leaves the desktop ends every element
+// deactivated just before, and GTK 4's focus on or Chromium's selection of the
+// item of a menu it has just closed). An application that leaves the desktop ends every element
 // registered for "AXUIElementDestroyed". Main thread only.
 class AXObserverAtspi final : public AXObserver {
 public:
